@@ -1,0 +1,20 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+class QTextDocument;
+
+namespace rtf {
+
+// Reads RTF bytes into doc (cleared first). Malformed input gives what could
+// be read; returns false when nothing RTF-like was found.
+bool read(const QByteArray &bytes, QTextDocument *doc);
+
+// The plain text of the RTF, with the character positions of the document
+// that read() builds (paragraphs separated by "\n").
+QString plainText(const QByteArray &bytes);
+
+// Writes the document as RTF in the shape the Windows rich-edit control uses.
+QByteArray write(const QTextDocument &doc);
+
+}  // namespace rtf
