@@ -1,0 +1,125 @@
+#include "data/Unit1.h"
+
+TMastData *MastData = nullptr;
+
+TMastData::TMastData(QObject *parent) : QObject(parent)
+{
+    setObjectName("MastData");
+    ADOConnection1 = new TADOConnection("wenk.dat", this);
+    ADOConnection1->setObjectName("ADOConnection1");
+    ADOConnection2 = new TADOConnection(QString(), this);
+    ADOConnection2->setObjectName("ADOConnection2");
+
+    auto table = [this](const char *name, const char *tableName, TADOConnection *c = nullptr) {
+        return new TADOTable(c ? c : ADOConnection1, name, tableName, this);
+    };
+    auto source = [this](const char *name, TDataSet *ds) { return new TDataSource(name, ds, this); };
+
+    ADOTable1 = table("ADOTable1", "zt");
+    ADOTable2 = table("ADOTable2", "zt");
+    ADOTable3 = table("ADOTable3", "zt");
+    ADOTable4 = table("ADOTable4", "zt");
+    DataSource1 = source("DataSource1", ADOTable1);
+    DataSource2 = source("DataSource2", ADOTable2);
+    DataSource3 = source("DataSource3", ADOTable3);
+    DataSource4 = source("DataSource4", ADOTable4);
+    for (TADOTable *t : {ADOTable1, ADOTable2, ADOTable3, ADOTable4}) t->setSort("itno");
+    ADOTable1->setFilter("preid=0");
+    ADOTable1->setFiltered(true);
+    ADOTable1->onNewRecord = [this](TDataSet &ds) { ADOTable123NewRecord(ds); };
+    ADOTable2->onNewRecord = [this](TDataSet &ds) { ADOTable2NewRecord(ds); };
+    ADOTable3->onNewRecord = [this](TDataSet &ds) { ADOTable3NewRecord(ds); };
+    ADOTable4->onNewRecord = [this](TDataSet &ds) { ADOTable4NewRecord(ds); };
+
+    ADOTable5 = table("ADOTable5", "gl");
+    ADOTable6 = table("ADOTable6", "gl");
+    ADOTable7 = table("ADOTable7", "gl");
+    ADOTable8 = table("ADOTable8", "gl");
+    DataSource5 = source("DataSource5", ADOTable5);
+    DataSource6 = source("DataSource6", ADOTable6);
+    DataSource7 = source("DataSource7", ADOTable7);
+    DataSource8 = source("DataSource8", ADOTable8);
+    TDataSource *masters[] = {DataSource1, DataSource2, DataSource3, DataSource4};
+    TADOTable *links[] = {ADOTable5, ADOTable6, ADOTable7, ADOTable8};
+    for (int i = 0; i < 4; ++i) {
+        links[i]->setSort("ztid");
+        links[i]->setMaster(masters[i], "id", "ztid");
+    }
+
+    ADOTmain = table("ADOTmain", "mainfile");
+    DSADOTmain = source("DSADOTmain", ADOTmain);
+    ADOTfile = table("ADOTfile", "richfile");
+    ADOTfile->setSort("fileid");
+    ADOTfile->setMaster(DSADOTmain, "id", "fileid");
+    DSADOTfile = source("DSADOTfile", ADOTfile);
+    ADOTgl2 = table("ADOTgl2", "gl");
+    ADOTgl2->setSort("fileid");
+    ADOTgl2->setMaster(DSADOTmain, "id", "fileid");
+    DSADOTgl2 = source("DSADOTgl2", ADOTgl2);
+
+    ADOTzt = table("ADOTzt", "zt");
+    ADOTable1check = table("ADOTable1check", "zt");
+    ADOTtemp = table("ADOTtemp", "temp");
+    ADOTupmain = table("ADOTupmain", "upmain", ADOConnection2);
+
+    ADOQuery1 = new TADOQuery(ADOConnection1, "ADOQuery1", this);
+    ADOQuery1->addSql("select * from gl");
+    ADOQuery1->addLookupField("name", "fileid", ADOTmain, "id", "name");
+    DSADOQuery1 = source("DSADOQuery1", ADOQuery1);
+    ADOQuery2 = new TADOQuery(ADOConnection1, "ADOQuery2", this);
+    ADOQuery2->addSql("Select * from mainfile");
+    DSADOQuery2 = source("DSADOQuery2", ADOQuery2);
+    ADOQgldelete = new TADOQuery(ADOConnection1, "ADOQgldelete", this);
+}
+
+TMastData::~TMastData()
+{
+    // Datasets close without posting; details before their masters.
+    for (QObject *o : children())
+        if (auto *ds = qobject_cast<TDataSet *>(o)) ds->close();
+    if (MastData == this) MastData = nullptr;
+}
+
+TADOTable *TMastData::topicLevel(int level) const
+{
+    switch (level) {
+    case 1: return ADOTable1;
+    case 2: return ADOTable2;
+    case 3: return ADOTable3;
+    case 4: return ADOTable4;
+    default: return nullptr;
+    }
+}
+
+TADOTable *TMastData::linkLevel(int level) const
+{
+    switch (level) {
+    case 1: return ADOTable5;
+    case 2: return ADOTable6;
+    case 3: return ADOTable7;
+    case 4: return ADOTable8;
+    default: return nullptr;
+    }
+}
+
+void TMastData::takeTopicNumber(TDataSet &topic)
+{
+    ADOTtemp->open();
+    const qint64 num = ADOTtemp->isEmpty() ? 0 : ADOTtemp->fieldInt("num");
+    topic.setFieldValue("itno", num);
+    // The counter is stored before the topic row: an abandoned topic keeps
+    // its number used, so order keys stay unique.
+    ADOTtemp->edit();
+    ADOTtemp->setFieldValue("num", ADOTtemp->fieldInt("num") + 1);
+    ADOTtemp->post();
+}
+
+void TMastData::ADOTable123NewRecord(TDataSet &dataSet)
+{
+    takeTopicNumber(dataSet);
+    dataSet.setFieldValue("preid", 0);
+}
+
+void TMastData::ADOTable2NewRecord(TDataSet &dataSet) { takeTopicNumber(dataSet); }
+void TMastData::ADOTable3NewRecord(TDataSet &dataSet) { takeTopicNumber(dataSet); }
+void TMastData::ADOTable4NewRecord(TDataSet &dataSet) { takeTopicNumber(dataSet); }

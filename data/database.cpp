@@ -1,0 +1,401 @@
+#include "data/database.h"
+
+#include "data/dataerror.h"
+#include "data/rowset.h"
+#include "data/schema.h"
+#include "data/unicodelike.h"
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
+// ---- Statement -------------------------------------------------------------
+
+Statement::Statement(sqlite3 *db, const QString &sql) : db_(db)
+{
+    QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr) != SQLITE_OK)
+        throw DataError(QString::fromUtf8(sqlite3_errmsg(db)));
+    if (!stmt_) throw DataError(QStringLiteral("空语句"));
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(stmt_);
+}
+
+void Statement::bind(int index, const QVariant &value)
+{
+    int rc;
+    if (!value.isValid() || value.isNull()) {
+        rc = sqlite3_bind_null(stmt_, index);
+    } else if (value.typeId() == QMetaType::QByteArray) {
+        QByteArray b = value.toByteArray();
+        rc = sqlite3_bind_blob64(stmt_, index, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT);
+    } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong ||
+               value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::Bool) {
+        rc = sqlite3_bind_int64(stmt_, index, value.toLongLong());
+    } else {
+        QByteArray t = value.toString().toUtf8();
+        rc = sqlite3_bind_text64(stmt_, index, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT,
+                                 SQLITE_UTF8);
+    }
+    if (rc != SQLITE_OK) throw DataError(QString::fromUtf8(sqlite3_errmsg(db_)));
+}
+
+void Statement::bindAll(const QVariantList &values)
+{
+    for (int i = 0; i < values.size(); ++i) bind(i + 1, values[i]);
+}
+
+bool Statement::step()
+{
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    throw DataError(QString::fromUtf8(sqlite3_errmsg(db_)));
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+QString Statement::columnName(int i) const { return QString::fromUtf8(sqlite3_column_name(stmt_, i)); }
+bool Statement::isNull(int i) const { return sqlite3_column_type(stmt_, i) == SQLITE_NULL; }
+qint64 Statement::columnInt(int i) const { return sqlite3_column_int64(stmt_, i); }
+
+QString Statement::columnText(int i) const
+{
+    const char *t = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, i));
+    return QString::fromUtf8(t, sqlite3_column_bytes(stmt_, i));
+}
+
+QByteArray Statement::columnBlob(int i) const
+{
+    const char *b = static_cast<const char *>(sqlite3_column_blob(stmt_, i));
+    return QByteArray(b, sqlite3_column_bytes(stmt_, i));
+}
+
+QVariant Statement::column(int i) const
+{
+    switch (sqlite3_column_type(stmt_, i)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return QVariant(columnInt(i));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(stmt_, i));
+    case SQLITE_BLOB: return QVariant(columnBlob(i));
+    default: return QVariant(columnText(i));
+    }
+}
+
+// ---- Database --------------------------------------------------------------
+
+Database::~Database()
+{
+    close();
+}
+
+void Database::close()
+{
+    if (db_) sqlite3_close_v2(db_);
+    db_ = nullptr;
+    depth_ = 0;
+    info_.clear();
+    cache_.clear();
+}
+
+void Database::fail(const QString &context) const
+{
+    QString engine = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString();
+    throw DataError(engine.isEmpty() ? context : context + QStringLiteral("：") + engine);
+}
+
+void Database::openLibrary(const QString &path, int busyTimeoutMs)
+{
+    close();
+    QFileInfo fi(path);
+    if (!fi.exists()) throw DataError(QStringLiteral("文件不存在"));
+    if (fi.isDir()) throw DataError(QStringLiteral("这是一个文件夹，不是资料库文件"));
+    if (!fi.isReadable()) throw DataError(QStringLiteral("没有读取这个文件的权限"));
+    // No CREATE flag: an existing file is opened, never made anew.
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
+                             nullptr);
+    if (rc != SQLITE_OK) {
+        QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("无法打开");
+        close();
+        throw DataError(QStringLiteral("无法打开文件：") + msg);
+    }
+    path_ = path;
+    sqlite3_busy_timeout(db_, busyTimeoutMs);
+    sqlite3_extended_result_codes(db_, 1);
+    try {
+        checkLibrary();
+        addProgramObjects();
+    } catch (...) {
+        close();
+        throw;
+    }
+    installUnicodeLike(db_);
+}
+
+void Database::checkLibrary()
+{
+    // Reads only: a file that is not a library must stay byte for byte as it was.
+    try {
+        Statement probe(db_, "SELECT count(*) FROM sqlite_master");
+        probe.step();
+    } catch (const DataError &e) {
+        int code = sqlite3_errcode(db_) & 0xFF;
+        if (code == SQLITE_NOTADB) throw DataError(QStringLiteral("这不是一个资料库文件（不是 SQLite 数据库）"));
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            throw DataError(QStringLiteral("文件被另一个程序锁定，等待后仍无法读取"));
+        throw DataError(QStringLiteral("无法读取文件：") + e.message());
+    }
+    for (const TableDef &t : schema::tables()) {
+        Statement info(db_, QStringLiteral("PRAGMA table_info(\"%1\")").arg(t.name));
+        QStringList present;
+        while (info.step()) present << info.columnText(1).toLower();
+        if (present.isEmpty()) throw DataError(QStringLiteral("缺少数据表 %1").arg(t.name));
+        for (const ColumnDef &c : t.columns)
+            if (!present.contains(c.name.toLower()))
+                throw DataError(QStringLiteral("数据表 %1 缺少字段 %2").arg(t.name, c.name));
+        info_.insert(t.name, loadInfo(t.name));
+    }
+}
+
+Database::TableInfo Database::loadInfo(const QString &table) const
+{
+    TableInfo ti;
+    Statement info(db_, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+    int pkCount = 0;
+    bool idPkInteger = false;
+    while (info.step()) {
+        const QString name = info.columnText(1).toLower();
+        const int pk = int(info.columnInt(5));
+        if (pk > 0) ++pkCount;
+        if (name == QLatin1String("id")) {
+            ti.hasId = true;
+            idPkInteger = pk > 0 && info.columnText(2).compare("INTEGER", Qt::CaseInsensitive) == 0;
+        }
+    }
+    ti.idIsRowid = idPkInteger && pkCount == 1;
+    Statement sql(db_, "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?");
+    sql.bind(1, table);
+    if (sql.step()) ti.autoincrement = sql.columnText(0).contains("AUTOINCREMENT", Qt::CaseInsensitive);
+    return ti;
+}
+
+void Database::addProgramObjects()
+{
+    // Take the write lock first, so a library locked by another writer is
+    // refused before anything is changed.
+    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        int code = sqlite3_errcode(db_) & 0xFF;
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            throw DataError(QStringLiteral("文件被另一个程序锁定，等待后仍无法写入"));
+        if (code == SQLITE_READONLY) throw DataError(QStringLiteral("文件只读，无法写入"));
+        fail(QStringLiteral("无法写入文件"));
+    }
+    for (const QString &sql : schema::additionStatements()) {
+        if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+            QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw DataError(QStringLiteral("无法写入文件：") + msg);
+        }
+    }
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw DataError(QStringLiteral("无法写入文件：") + msg);
+    }
+    // WAL lets a reader see the file while we write; a file that refuses it
+    // still works in its own journal mode.
+    sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+}
+
+void Database::createLibrary(const QString &path)
+{
+    if (QFileInfo::exists(path)) throw DataError(QStringLiteral("文件已存在，不会覆盖"));
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
+        QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+        sqlite3_close_v2(db);
+        throw DataError(QStringLiteral("无法新建文件：") + msg);
+    }
+    QStringList all = schema::createStatements() + schema::additionStatements();
+    QString script = "BEGIN;" + all.join(';') + ";COMMIT;";
+    if (sqlite3_exec(db, script.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close_v2(db);
+        throw DataError(QStringLiteral("无法新建资料库：") + msg);
+    }
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db);
+}
+
+void Database::exec(const QString &sql, const QVariantList &params)
+{
+    if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
+    Statement stmt(db_, sql);
+    stmt.bindAll(params);
+    while (stmt.step()) {
+    }
+    if (sqlite3_changes(db_) > 0 || !sql.trimmed().startsWith("select", Qt::CaseInsensitive)) markAllChanged();
+}
+
+void Database::begin()
+{
+    if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
+    const char *sql = depth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT wenk";
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(QStringLiteral("无法开始事务"));
+    ++depth_;
+}
+
+void Database::commit()
+{
+    if (depth_ == 0) return;
+    const char *sql = depth_ == 1 ? "COMMIT" : "RELEASE wenk";
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(QStringLiteral("无法提交事务"));
+    --depth_;
+}
+
+void Database::rollback()
+{
+    if (depth_ == 0) return;
+    if (depth_ == 1)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    else
+        sqlite3_exec(db_, "ROLLBACK TO wenk; RELEASE wenk", nullptr, nullptr, nullptr);
+    --depth_;
+    markAllChanged();
+}
+
+bool Database::hasIdColumn(const QString &table) const
+{
+    return info_.value(table).hasId;
+}
+
+qint64 Database::nextId(const QString &table)
+{
+    qint64 last = 0;
+    {
+        Statement s(db_, "SELECT last FROM wenk_sequence WHERE name = ?");
+        s.bind(1, table);
+        if (s.step()) last = s.columnInt(0);
+    }
+    {
+        Statement s(db_, QStringLiteral("SELECT max(id) FROM \"%1\"").arg(table));
+        if (s.step() && !s.isNull(0)) last = std::max(last, s.columnInt(0));
+    }
+    {
+        Statement s(db_, "SELECT seq FROM sqlite_sequence WHERE name = ?");
+        s.bind(1, table);
+        try {
+            if (s.step()) last = std::max(last, s.columnInt(0));
+        } catch (const DataError &) {
+        }
+    }
+    const qint64 id = last + 1;
+    Statement up(db_, "INSERT OR REPLACE INTO wenk_sequence (name, last) VALUES (?, ?)");
+    up.bind(1, table);
+    up.bind(2, id);
+    up.step();
+    return id;
+}
+
+qint64 Database::insertRow(const QString &table, const QStringList &columns, const QVariantList &values)
+{
+    if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
+    const TableInfo ti = info_.value(table);
+    QStringList cols = columns;
+    QVariantList vals = values;
+    // The engine numbers keys without reuse only for AUTOINCREMENT tables;
+    // for any other library file the id is handed out here.
+    const bool ownId = ti.hasId && !(ti.idIsRowid && ti.autoincrement);
+    begin();
+    try {
+        if (ownId) {
+            int at = -1;
+            for (int i = 0; i < cols.size(); ++i)
+                if (cols[i].compare("id", Qt::CaseInsensitive) == 0) at = i;
+            qint64 id = nextId(table);
+            if (at >= 0)
+                vals[at] = id;
+            else {
+                cols << "id";
+                vals << id;
+            }
+        }
+        QString sql;
+        if (cols.isEmpty()) {
+            sql = QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table);
+        } else {
+            QStringList marks;
+            for (int i = 0; i < cols.size(); ++i) marks << "?";
+            sql = QStringLiteral("INSERT INTO \"%1\" (\"%2\") VALUES (%3)")
+                      .arg(table, cols.join("\", \""), marks.join(", "));
+        }
+        Statement stmt(db_, sql);
+        stmt.bindAll(vals);
+        stmt.step();
+        const qint64 rowid = sqlite3_last_insert_rowid(db_);
+        commit();
+        markChanged(table);
+        return rowid;
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
+void Database::updateRow(const QString &table, qint64 rowid, const QStringList &columns,
+                         const QVariantList &values)
+{
+    if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
+    if (columns.isEmpty()) return;
+    QStringList sets;
+    for (const QString &c : columns) sets << QStringLiteral("\"%1\" = ?").arg(c);
+    Statement stmt(db_, QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?").arg(table, sets.join(", ")));
+    stmt.bindAll(values);
+    stmt.bind(int(values.size()) + 1, rowid);
+    stmt.step();
+    markChanged(table);
+}
+
+void Database::deleteRow(const QString &table, qint64 rowid)
+{
+    if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
+    Statement stmt(db_, QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ?").arg(table));
+    stmt.bind(1, rowid);
+    stmt.step();
+    markChanged(table);
+}
+
+quint64 Database::version(const QString &table) const
+{
+    return versions_.value(table) + allVersion_;
+}
+
+void Database::markChanged(const QString &table)
+{
+    ++versions_[table];
+}
+
+void Database::markAllChanged()
+{
+    ++allVersion_;
+}
+
+std::shared_ptr<const RowSet> Database::snapshot(const QString &table)
+{
+    if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
+    const quint64 v = version(table);
+    auto it = cache_.find(table);
+    if (it != cache_.end() && it->version == v) return it->rows;
+    const TableDef *def = schema::table(table);
+    QStringList cols = def->smallColumns();
+    std::vector<bool> text;
+    for (const QString &c : cols) text.push_back(def->column(c)->type == ColumnType::Text);
+    Statement stmt(db_, QStringLiteral("SELECT rowid, \"%1\" FROM \"%2\" ORDER BY rowid")
+                            .arg(cols.join("\", \""), table));
+    std::shared_ptr<const RowSet> rows = RowSet::read(stmt, cols, text);
+    cache_.insert(table, Cached{v, rows});
+    return rows;
+}

@@ -1,0 +1,240 @@
+#pragma once
+#include "data/database.h"
+#include "data/filter.h"
+
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class RowSet;
+class TDataSource;
+
+// The connection to the library file. It opens when the first dataset over
+// it is opened.
+class TADOConnection : public QObject {
+    Q_OBJECT
+public:
+    explicit TADOConnection(const QString &fileName, QObject *parent = nullptr);
+    void open();  // throws DataError naming the reason
+    void close();
+    bool connected() const { return db_.isOpen(); }
+    QString fileName() const { return fileName_; }
+    void setFileName(const QString &f) { fileName_ = f; }
+    void setBusyTimeout(int ms) { busyTimeoutMs_ = ms; }
+    Database &database() { return db_; }
+
+private:
+    QString fileName_;
+    int busyTimeoutMs_ = 3000;
+    Database db_;
+};
+
+enum class DataSetState { Inactive, Browse, Edit, Insert };
+
+// A named dataset over a table or a statement. On open it takes its own copy
+// of the rows (long text columns are read for the row that asks); rows
+// written through another dataset show after close and open.
+class TDataSet : public QObject {
+    Q_OBJECT
+public:
+    TDataSet(TADOConnection *connection, const QString &name, QObject *parent = nullptr);
+    ~TDataSet() override;
+
+    QString name() const { return objectName(); }
+    TADOConnection *connection() const { return conn_; }
+
+    // Lifecycle.
+    void open();
+    void close();
+    bool active() const { return state_ != DataSetState::Inactive; }
+    DataSetState state() const { return state_; }
+
+    // Movement.
+    void first();
+    void next();
+    void prior();
+    void last();
+    bool eof() const { return eof_; }
+    bool bof() const { return bof_; }
+    int recordCount() const;
+    bool isEmpty() const { return recordCount() == 0; }
+    int recNo() const { return pos_ + 1; }  // 0 when there is no current row
+    void moveTo(int position);              // 0-based, clamped
+
+    // Fields of the current row (or of the row being edited).
+    QVariant fieldValue(const QString &field) const;
+    QString fieldText(const QString &field) const { return fieldValue(field).toString(); }
+    qint64 fieldInt(const QString &field) const { return fieldValue(field).toLongLong(); }
+    bool fieldIsNull(const QString &field) const { return fieldValue(field).isNull(); }
+    void setFieldValue(const QString &field, const QVariant &value);
+    bool hasField(const QString &field) const;
+    QStringList fieldNames() const;
+    // A field of the row at a position of the view, for grids.
+    QVariant valueAt(int position, const QString &field) const;
+    // resultField of the first row whose keyField equals key, without moving.
+    QVariant lookup(const QString &keyField, const QVariant &key, const QString &resultField) const;
+
+    // Editing.
+    void append();
+    void insert();
+    void edit();
+    void post();
+    void cancel();
+    void remove();
+    void refresh();
+    bool modified() const { return modified_; }
+
+    // Locating: "id", or "ztid;fileid" with one value per field.
+    bool locate(const QString &fields, const QVariantList &values);
+    bool locate(const QString &field, const QVariant &value) { return locate(field, QVariantList{value}); }
+
+    using Bookmark = qint64;  // the engine's row id; 0 for none
+    Bookmark bookmark() const;
+    bool gotoBookmark(Bookmark b);
+
+    void setFilter(const QString &text);
+    QString filter() const { return filterText_; }
+    void setFiltered(bool on);
+    bool filtered() const { return filtered_; }
+
+    void setSort(const QString &field);
+    QString sort() const { return sort_; }
+
+    // Detail of master's current row: detailField = masterField.
+    void setMaster(TDataSource *master, const QString &masterField, const QString &detailField);
+    TDataSet *masterDataSet() const;
+
+    // Suspends the signals to grids; resuming shows the rows afresh.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return disabled_ > 0; }
+
+    // Runs when a new row starts, after the detail key is filled.
+    std::function<void(TDataSet &)> onNewRecord;
+
+signals:
+    void rowsReset();
+    void currentChanged();
+    void rowChanged(int position);
+    void rowInserted(int position);
+    void rowRemoved(int position);
+
+protected:
+    // Subclasses say which table the rows come from and how to read them.
+    virtual std::shared_ptr<const RowSet> loadRows() = 0;
+    // The table written on post and delete; empty for a free statement.
+    QString table_;
+    // Long columns read on demand from table_, by row id.
+    QStringList memoColumns_;
+    // Fields that are computed rather than stored (lookups).
+    virtual bool computeField(const QString &field, int row, QVariant *out) const;
+    virtual bool isComputedField(const QString &field) const;
+    QVariant storedValue(int row, const QString &field) const;
+
+private:
+    const RowSet &rows() const;
+    RowSet &ownRows();
+    const std::vector<int> &view() const { return viewRef_ ? *viewRef_ : viewOwn_; }
+    void materializeView();
+    void rebuildView();
+    void setPosition(int pos, bool notify = true);
+    void checkBrowseMode();
+    void startNewRow(int position);
+    void postDetails();
+    void detailsFollow();
+    void requireActive() const;
+    void requireTable() const;
+    int currentRow() const;
+    bool isMemo(const QString &field) const;
+    QVariant readMemo(qint64 rowid, const QString &field) const;
+    void checkValue(const QString &field, const QVariant &value) const;
+    QVariant keyFor(int col, const QVariant &value) const;
+    void emitReset();
+    void emitCurrent();
+
+    TADOConnection *conn_;
+    DataSetState state_ = DataSetState::Inactive;
+    std::shared_ptr<const RowSet> shared_;
+    std::shared_ptr<RowSet> own_;
+    const std::vector<int> *viewRef_ = nullptr;
+    std::vector<int> viewOwn_;
+    int pos_ = -1;
+    bool bof_ = true, eof_ = true;
+
+    QHash<QString, QVariant> pending_;  // field (lower case) -> new value
+    bool modified_ = false;
+    int insertPos_ = 0;
+
+    QString filterText_;
+    bool filtered_ = false;
+    std::optional<FilterCondition> filterCond_;
+    QString sort_;
+
+    TDataSource *master_ = nullptr;
+    QString masterField_, detailField_;
+    std::vector<TDataSet *> details_;
+
+    int disabled_ = 0;
+    bool pendingReset_ = false;
+};
+
+// A whole table, optionally filtered, sorted and tied to a master.
+class TADOTable : public TDataSet {
+    Q_OBJECT
+public:
+    TADOTable(TADOConnection *connection, const QString &name, const QString &tableName,
+              QObject *parent = nullptr);
+    QString tableName() const { return table_; }
+
+protected:
+    std::shared_ptr<const RowSet> loadRows() override;
+};
+
+// The result of a statement text, built one line at a time.
+class TADOQuery : public TDataSet {
+    Q_OBJECT
+public:
+    TADOQuery(TADOConnection *connection, const QString &name, QObject *parent = nullptr);
+
+    void clearSql();
+    void addSql(const QString &line);
+    QString sqlText() const { return sql_.join('\n'); }
+    // Values bound to the statement's "?" marks, in order.
+    void setParameters(const QVariantList &values) { params_ = values; }
+    void execSql();  // a statement that returns no rows
+
+    // A lookup field: the resultField of the row of lookup whose lookupKey
+    // equals this row's keyField (empty while lookup is closed).
+    void addLookupField(const QString &name, const QString &keyField, TDataSet *lookup,
+                        const QString &lookupKey, const QString &resultField);
+
+protected:
+    std::shared_ptr<const RowSet> loadRows() override;
+    bool computeField(const QString &field, int row, QVariant *out) const override;
+    bool isComputedField(const QString &field) const override;
+
+private:
+    struct Lookup {
+        QString name, keyField, lookupKey, resultField;
+        TDataSet *dataset;
+    };
+    QStringList sql_;
+    QVariantList params_;
+    std::vector<Lookup> lookups_;
+};
+
+// Ties grids and detail datasets to a dataset.
+class TDataSource : public QObject {
+    Q_OBJECT
+public:
+    TDataSource(const QString &name, TDataSet *dataSet, QObject *parent = nullptr);
+    TDataSet *dataSet() const { return dataSet_; }
+
+private:
+    TDataSet *dataSet_;
+};

@@ -1,0 +1,72 @@
+#include "data/schema.h"
+
+const ColumnDef *TableDef::column(const QString &n) const
+{
+    for (const ColumnDef &c : columns)
+        if (c.name.compare(n, Qt::CaseInsensitive) == 0) return &c;
+    return nullptr;
+}
+
+QStringList TableDef::smallColumns() const
+{
+    QStringList out;
+    for (const ColumnDef &c : columns)
+        if (!c.isMemo()) out << c.name;
+    return out;
+}
+
+namespace schema {
+
+const std::vector<TableDef> &tables()
+{
+    using T = ColumnType;
+    static const std::vector<TableDef> defs = {
+        {"mainfile",
+         {{"id", T::Integer}, {"name", T::Text, 200}, {"text", T::Memo}, {"times", T::Integer},
+          {"othersource", T::Text, 200}, {"othersourceb", T::Text, 50}}},
+        {"richfile", {{"id", T::Integer}, {"fileid", T::Integer}, {"richtext", T::Blob}}},
+        {"zt", {{"id", T::Integer}, {"name", T::Text, 50}, {"itno", T::Integer}, {"preid", T::Integer}}},
+        {"gl",
+         {{"id", T::Integer}, {"ztid", T::Integer}, {"fileid", T::Integer}, {"aztid", T::Integer},
+          {"bztid", T::Integer}, {"cztid", T::Integer}, {"dztid", T::Integer}}},
+        {"temp", {{"num", T::Integer}}},
+        {"upmain", {{"id", T::Integer}, {"name", T::Text, 200}, {"text", T::Memo}}},
+    };
+    return defs;
+}
+
+const TableDef *table(const QString &name)
+{
+    for (const TableDef &t : tables())
+        if (t.name.compare(name, Qt::CaseInsensitive) == 0) return &t;
+    return nullptr;
+}
+
+QStringList createStatements()
+{
+    return {
+        "CREATE TABLE mainfile (id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT, text TEXT, "
+        "times INTEGER, othersource TEXT, othersourceb TEXT)",
+        "CREATE TABLE richfile (id INTEGER PRIMARY KEY AUTOINCREMENT, fileid INTEGER, richtext BLOB)",
+        "CREATE TABLE zt (id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT, itno INTEGER, preid INTEGER)",
+        "CREATE TABLE gl (id INTEGER PRIMARY KEY AUTOINCREMENT, ztid INTEGER, fileid INTEGER, "
+        "aztid INTEGER, bztid INTEGER, cztid INTEGER, dztid INTEGER)",
+        "CREATE TABLE temp (num INTEGER)",
+        "CREATE TABLE upmain (id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT, text TEXT)",
+    };
+}
+
+QStringList additionStatements()
+{
+    return {
+        "CREATE INDEX IF NOT EXISTS wenk_gl_ztid ON gl (ztid)",
+        "CREATE INDEX IF NOT EXISTS wenk_gl_fileid ON gl (fileid)",
+        "CREATE INDEX IF NOT EXISTS wenk_zt_preid ON zt (preid)",
+        "CREATE INDEX IF NOT EXISTS wenk_richfile_fileid ON richfile (fileid)",
+        // Highest id ever handed out, for tables whose key the engine does
+        // not number itself without reuse.
+        "CREATE TABLE IF NOT EXISTS wenk_sequence (name TEXT PRIMARY KEY, last INTEGER NOT NULL)",
+    };
+}
+
+}  // namespace schema

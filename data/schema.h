@@ -1,0 +1,36 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+enum class ColumnType { Integer, Text, Memo, Blob };
+
+struct ColumnDef {
+    QString name;
+    ColumnType type;
+    int size = 0;  // characters, for Text columns
+
+    bool isMemo() const { return type == ColumnType::Memo || type == ColumnType::Blob; }
+};
+
+struct TableDef {
+    QString name;
+    std::vector<ColumnDef> columns;
+
+    const ColumnDef *column(const QString &name) const;
+    QStringList smallColumns() const;  // every column that is copied on open
+};
+
+namespace schema {
+
+// The six tables of a library, with their columns.
+const std::vector<TableDef> &tables();
+const TableDef *table(const QString &name);
+
+// Statements that make an empty library.
+QStringList createStatements();
+
+// What the program adds to a library it opens: lookup indexes.
+QStringList additionStatements();
+
+}  // namespace schema
