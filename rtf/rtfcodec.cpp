@@ -1,24 +1,31 @@
 #include "rtf/rtfcodec.h"
 
+#include "rtf/builder.h"
+#include "rtf/reader.h"
+#include "rtf/writer.h"
+
 #include <QTextDocument>
 
 namespace rtf {
 
-// Placeholder until the reader and writer land: plain text only.
 bool read(const QByteArray &bytes, QTextDocument *doc)
 {
-    doc->setPlainText(QString::fromUtf8(bytes));
-    return true;
+    Content content;
+    const bool ok = parse(bytes, &content);
+    build(content, doc);
+    return ok;
 }
 
 QString plainText(const QByteArray &bytes)
 {
-    return QString::fromUtf8(bytes);
+    Content content;
+    parse(bytes, &content);
+    return plainTextOf(content);
 }
 
 QByteArray write(const QTextDocument &doc)
 {
-    return doc.toPlainText().toUtf8();
+    return writeDocument(doc);
 }
 
 }  // namespace rtf

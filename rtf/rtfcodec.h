@@ -7,7 +7,9 @@ class QTextDocument;
 namespace rtf {
 
 // Reads RTF bytes into doc (cleared first). Malformed input gives what could
-// be read; returns false when nothing RTF-like was found.
+// be read; returns false when nothing RTF-like was found, and doc then holds
+// the bytes as plain text (UTF-8 when valid, else GBK), as a rich-edit control
+// shows them.
 bool read(const QByteArray &bytes, QTextDocument *doc);
 
 // The plain text of the RTF, with the character positions of the document

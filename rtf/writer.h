@@ -1,0 +1,10 @@
+#pragma once
+#include <QByteArray>
+
+class QTextDocument;
+
+namespace rtf {
+
+QByteArray writeDocument(const QTextDocument &doc);
+
+}  // namespace rtf
