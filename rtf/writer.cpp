@@ -41,6 +41,9 @@ public:
             defaultHalfPoints_ = static_cast<int>(std::lround(base.pixelSize() * 72.0 / 96 * 2));
         fontIndex(defaultFamily_);
         colors_.append(QColor());   // \cf0: automatic
+        // Nothing written yet: the first run states its font and size.
+        current_.font = -1;
+        current_.halfPoints = -1;
     }
 
     QByteArray run();

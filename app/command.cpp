@@ -1,0 +1,22 @@
+#include "app/command.h"
+
+#include "app/messagebox.h"
+#include "data/dataerror.h"
+
+#include <QApplication>
+
+void showDefaultError(const QString &message)
+{
+    MessageBoxes::notice(QApplication::activeWindow(), QApplication::applicationDisplayName(), message);
+}
+
+void runCommand(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const DataError &e) {
+        showDefaultError(e.message());
+    } catch (const std::exception &e) {
+        showDefaultError(QString::fromLocal8Bit(e.what()));
+    }
+}

@@ -1,0 +1,46 @@
+// Which control runs which command.
+#include "app/command.h"
+#include "app/main.h"
+#include "topics/topictree.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QToolButton>
+
+void TMainForm::connectCommands()
+{
+    auto onClick = [this](QAbstractButton *b, void (TMainForm::*h)()) {
+        connect(b, &QAbstractButton::clicked, this, command(this, h));
+    };
+    auto onTrigger = [this](QAction *a, void (TMainForm::*h)()) {
+        connect(a, &QAction::triggered, this, command(this, h));
+    };
+    onClick(SpeedButton1, &TMainForm::SpeedButton1Click);
+    onClick(SpeedButton6, &TMainForm::SpeedButton6Click);
+    onClick(SpeedButton20, &TMainForm::SpeedButton20Click);
+    onClick(SpeedButton7, &TMainForm::SpeedButton7Click);
+    onClick(SpeedButton2, &TMainForm::SpeedButton2Click);
+    onClick(SpeedButton5, &TMainForm::SpeedButton5Click);
+    onClick(SpeedButton11, &TMainForm::SpeedButton11Click);
+    onClick(SpeedButton4, &TMainForm::SpeedButton4Click);
+    onClick(SpeedButton10, &TMainForm::SpeedButton10Click);
+    onClick(ToolButton26, &TMainForm::ToolButton26Click);
+    onClick(ToolButton31, &TMainForm::ToolButton31Click);
+    onClick(ToolButton29, &TMainForm::ToolButton29Click);
+    onClick(SpeedButton17, &TMainForm::SpeedButton17Click);
+    onClick(SpeedButton18, &TMainForm::SpeedButton18Click);
+    onClick(tree->SpeedButton16, &TMainForm::SpeedButton16Click);
+    onClick(BitBtn3, &TMainForm::BitBtn3Click);
+    onClick(btbiaodw, &TMainForm::btbiaodwClick);
+    onClick(btshowglxx, &TMainForm::btshowglxxClick);
+    onClick(btshowbz, &TMainForm::btshowbzClick);
+    onClick(BitBtn4, &TMainForm::BitBtn4Click);
+    onTrigger(N18, &TMainForm::ToolButton26Click);
+    onTrigger(N2, &TMainForm::ToolButton26Click);
+    onTrigger(N5, &TMainForm::ToolButton29Click);
+    onTrigger(N3, &TMainForm::ToolButton31Click);
+    onTrigger(N20, &TMainForm::N20Click);
+    onTrigger(FileExit1, &TMainForm::FileExit1Execute);
+    onTrigger(HelpAbout1, &TMainForm::HelpAbout1Execute);
+    onTrigger(N22, &TMainForm::SpeedButton20Click);
+}

@@ -1,0 +1,423 @@
+// The main window's controls, menus and toolbars.
+#include "app/main.h"
+
+#include "data/Unit1.h"
+#include "data/datasource.h"
+#include "topics/topictree.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor kCream(255, 251, 240);
+const QString kSong = QStringLiteral("宋体");
+
+QFont songFont(int pixels, bool bold = false)
+{
+    QFont f(kSong);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+void setCream(QWidget *w)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, kCream);
+    w->setPalette(p);
+}
+
+QToolButton *modeButton(QToolBar *bar, const char *name, const QString &caption)
+{
+    auto *b = new QToolButton(bar);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setAutoRaise(true);
+    b->setMinimumWidth(40);
+    bar->addWidget(b);
+    return b;
+}
+
+QAction *action(QObject *owner, const char *name, const QString &caption, const QString &hint,
+                const QKeySequence &shortcut = {})
+{
+    auto *a = new QAction(caption, owner);
+    a->setObjectName(name);
+    const int bar = hint.indexOf('|');
+    a->setToolTip(bar < 0 ? hint : hint.left(bar));
+    a->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+    if (!shortcut.isEmpty()) {
+        a->setShortcut(shortcut);
+        a->setShortcutContext(Qt::ApplicationShortcut);
+    }
+    return a;
+}
+
+QPushButton *hiddenButton(QWidget *owner, const char *name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, owner);
+    b->setObjectName(name);
+    b->hide();
+    return b;
+}
+
+}  // namespace
+
+void TMainForm::buildLayout()
+{
+    setObjectName("MainForm");
+    setWindowTitle(QStringLiteral("云笈研读书匣"));
+
+    // ---- actions --------------------------------------------------------
+    EditCut1 = action(this, "EditCut1", QStringLiteral("剪切"), "Cut|Cuts the selection and puts it on the Clipboard",
+                      QKeySequence("Ctrl+X"));
+    EditCopy1 = action(this, "EditCopy1", QStringLiteral("复制"),
+                       "Copy|Copies the selection and puts it on the Clipboard", QKeySequence("Ctrl+C"));
+    EditPaste1 = action(this, "EditPaste1", QStringLiteral("粘贴"), "Paste|Inserts Clipboard contents",
+                        QKeySequence("Ctrl+V"));
+    EditUndo1 = action(this, "EditUndo1", QStringLiteral("撤销"), "Undo|Reverts the last action", QKeySequence("Ctrl+Z"));
+    EditUndo1->setEnabled(false);
+    EditSelectAll1 = action(this, "EditSelectAll1", QStringLiteral("全选"), "Select All|Selects the entire document",
+                            QKeySequence("Ctrl+A"));
+    RichEditBold2 = action(this, "RichEditBold2", QStringLiteral("粗体"), "Bold", QKeySequence("Ctrl+B"));
+    RichEditItalic1 = action(this, "RichEditItalic1", QStringLiteral("斜体"), "Italic", QKeySequence("Ctrl+I"));
+    RichEditUnderline1 = action(this, "RichEditUnderline1", QStringLiteral("下划线"), "Underline", QKeySequence("Ctrl+U"));
+    RichEditStrikeOut1 = action(this, "RichEditStrikeOut1", QStringLiteral("删除线"), "Strikeout");
+    RichEditAlignCenter1 = action(this, "RichEditAlignCenter1", QStringLiteral("居中"), "Center|Centers text between margins");
+    RichEditAlignLeft1 = action(this, "RichEditAlignLeft1", QStringLiteral("左对齐"), "Align Left|Aligns text at the left indent");
+    RichEditAlignRight1 = action(this, "RichEditAlignRight1", QStringLiteral("右对齐"),
+                                 "Align Right|Aligns text at the right indent");
+    RichEditBullets1 = action(this, "RichEditBullets1", QStringLiteral("分项"), "Bullets|Inserts a bullet on the current line");
+    for (QAction *a : {RichEditBold2, RichEditItalic1, RichEditUnderline1, RichEditStrikeOut1, RichEditAlignCenter1,
+                       RichEditAlignLeft1, RichEditAlignRight1, RichEditBullets1})
+        a->setCheckable(true);
+    WindowCascade1 = action(this, "WindowCascade1", "&Cascade", "Cascade");
+    WindowTileHorizontal1 = action(this, "WindowTileHorizontal1", "Tile &Horizontally", "Tile Horizontally");
+    WindowTileVertical1 = action(this, "WindowTileVertical1", "Tile &Vertically", "Tile Vertically");
+    WindowMinimizeAll1 = action(this, "WindowMinimizeAll1", "&Minimize All", "Minimize All");
+    SearchFind1 = action(this, "SearchFind1", "Find", "Find|Finds the specified text", QKeySequence("Ctrl+F"));
+    SearchFindNext1 = action(this, "SearchFindNext1", "Find Next", "Find Next|Repeats the last find", QKeySequence("F3"));
+    addAction(SearchFind1);
+    addAction(SearchFindNext1);
+    FileExit1 = action(this, "FileExit1", QStringLiteral("退出系统"), "Exit|Exit application");
+    HelpAbout1 = action(this, "HelpAbout1", QStringLiteral(" 关于作者"), "About");
+
+    // ---- menus ----------------------------------------------------------
+    QMenuBar *bar = menuBar();
+    menus[0] = bar->addMenu(QStringLiteral("文 件"));
+    N18 = menus[0]->addAction(QStringLiteral("新建文件"));
+    N18->setObjectName("N18");
+    menus[0]->addSeparator();
+    N20 = menus[0]->addAction(QStringLiteral("退出系统"));
+    N20->setObjectName("N20");
+
+    menus[1] = bar->addMenu(QStringLiteral(" 文 件 "));
+    N2 = menus[1]->addAction(QStringLiteral("新建文件"));
+    N2->setObjectName("N2");
+    N5 = menus[1]->addAction(QStringLiteral("删除文件"));
+    N5->setObjectName("N5");
+    menus[1]->addSeparator();
+    N3 = menus[1]->addAction(QStringLiteral("保存"));
+    N3->setObjectName("N3");
+    menus[1]->addSeparator();
+    menus[1]->addAction(FileExit1);
+    N21 = FileExit1;
+
+    menus[2] = bar->addMenu(QStringLiteral(" 编 辑 "));
+    menus[2]->addActions({EditCut1, EditCopy1, EditPaste1});
+    menus[2]->addSeparator();
+    menus[2]->addAction(EditUndo1);
+    menus[2]->addSeparator();
+    menus[2]->addAction(EditSelectAll1);
+
+    menus[3] = bar->addMenu(QStringLiteral(" 格 式 "));
+    QAction *fontItem = menus[3]->addAction(QStringLiteral("选择字体"));
+    fontItem->setObjectName("N11");
+    menus[3]->addSeparator();
+    menus[3]->addActions({RichEditBold2, RichEditItalic1, RichEditUnderline1, RichEditStrikeOut1});
+    menus[3]->addSeparator();
+    menus[3]->addActions({RichEditAlignCenter1, RichEditAlignLeft1, RichEditAlignRight1, RichEditBullets1});
+
+    menus[4] = bar->addMenu(QStringLiteral(" 视窗排列"));
+    menus[4]->addActions({WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1});
+
+    menus[5] = bar->addMenu(QStringLiteral(" 升 级"));
+    N22 = menus[5]->addAction(QStringLiteral("数据升级"));
+    N22->setObjectName("N22");
+    menus[6] = bar->addMenu(QStringLiteral(" 帮 助"));
+    menus[6]->addAction(HelpAbout1);
+    N23 = HelpAbout1;
+    const char *menuNames[] = {"N17", "N1", "N6", "N7", "N8", "N9", "N10"};
+    for (int i = 0; i < 7; ++i) menus[i]->setObjectName(menuNames[i]);
+
+    // ---- cool bar: mode toolbar and the scrolling editing toolbar ---------
+    auto *central = new QWidget(this);
+    central->setObjectName("central");
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    CoolBar1 = new QWidget(central);
+    CoolBar1->setObjectName("CoolBar1");
+    auto *bands = new QHBoxLayout(CoolBar1);
+    bands->setContentsMargins(0, 0, 0, 0);
+    bands->setSpacing(4);
+    ToolBar4 = new QToolBar(CoolBar1);
+    ToolBar4->setObjectName("ToolBar4");
+    ToolBar4->setMinimumHeight(33);
+    SpeedButton1 = modeButton(ToolBar4, "SpeedButton1", QStringLiteral("显示"));
+    QFont bold = SpeedButton1->font();
+    bold.setBold(true);
+    SpeedButton1->setFont(bold);
+    SpeedButton1->setStyleSheet("color: navy;");
+    ToolBar4->addSeparator();
+    SpeedButton6 = modeButton(ToolBar4, "SpeedButton6", QStringLiteral("快录"));
+    SpeedButton20 = modeButton(ToolBar4, "SpeedButton20", QStringLiteral("升级"));
+    ToolBar4->addSeparator();
+    SpeedButton7 = modeButton(ToolBar4, "SpeedButton7", QStringLiteral("关联"));
+    SpeedButton2 = modeButton(ToolBar4, "SpeedButton2", QStringLiteral("取消"));
+    ToolBar4->addSeparator();
+    SpeedButton5 = modeButton(ToolBar4, "SpeedButton5", QStringLiteral("M"));
+    SpeedButton11 = modeButton(ToolBar4, "SpeedButton11", QStringLiteral("<"));
+    SpeedButton4 = modeButton(ToolBar4, "SpeedButton4", QStringLiteral("JUMP"));
+    SpeedButton10 = modeButton(ToolBar4, "SpeedButton10", QStringLiteral(">"));
+    ToolBar4->addSeparator();
+    ToolButton26 = new QToolButton(ToolBar4);
+    ToolButton26->setObjectName("ToolButton26");
+    ToolButton26->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    ToolButton26->setToolTip(QStringLiteral("新建文件"));
+    ToolButton26->setAutoRaise(true);
+    ToolBar4->addWidget(ToolButton26);
+    bands->addWidget(ToolBar4);
+
+    PageScroller1 = new QScrollArea(CoolBar1);
+    PageScroller1->setObjectName("PageScroller1");
+    PageScroller1->setFrameShape(QFrame::NoFrame);
+    PageScroller1->setWidgetResizable(true);
+    PageScroller1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    PageScroller1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ToolBar2 = new QToolBar;
+    ToolBar2->setObjectName("ToolBar2");
+    ToolBar2->setMinimumHeight(35);
+    ToolBar2->setIconSize(QSize(16, 16));
+    auto picture = [this](const char *name, const QString &tip, QStyle::StandardPixmap pm) {
+        auto *b = new QToolButton(ToolBar2);
+        b->setObjectName(name);
+        b->setToolTip(tip);
+        b->setIcon(style()->standardIcon(pm));
+        b->setAutoRaise(true);
+        ToolBar2->addWidget(b);
+        return b;
+    };
+    ToolButton31 = picture("ToolButton31", QStringLiteral("保存"), QStyle::SP_DialogSaveButton);
+    ToolBar2->addSeparator();
+    ToolButton29 = picture("ToolButton29", QStringLiteral("删除文件"), QStyle::SP_TrashIcon);
+    ToolBar2->addAction(EditUndo1);
+    ToolBar2->addSeparator();
+    ToolBar2->addActions({EditCut1, EditCopy1, EditPaste1});
+    ToolBar2->addSeparator();
+    SpeedButton17 = new QToolButton(ToolBar2);
+    SpeedButton17->setObjectName("SpeedButton17");
+    SpeedButton17->setText(QStringLiteral("字"));
+    SpeedButton17->setAutoRaise(true);
+    ToolBar2->addWidget(SpeedButton17);
+    ToolBar2->addActions({RichEditBold2, RichEditUnderline1, RichEditItalic1, RichEditStrikeOut1, WindowTileVertical1});
+    ToolBar2->addSeparator();
+    ToolBar2->addActions({WindowCascade1, WindowTileHorizontal1});
+    ToolBar2->addSeparator();
+    BitBtn3 = new QPushButton(QStringLiteral("open"), ToolBar2);
+    BitBtn3->setObjectName("BitBtn3");
+    ToolBar2->addWidget(BitBtn3)->setVisible(false);
+    PageScroller1->setWidget(ToolBar2);
+    PageScroller1->setFixedHeight(ToolBar2->sizeHint().height() + 14);
+    bands->addWidget(PageScroller1, 1);
+    column->addWidget(CoolBar1);
+
+    // ---- client area: the MDI area with the library panel over it --------
+    ClientArea = new QWidget(central);
+    ClientArea->setObjectName("ClientArea");
+    auto *stack = new QGridLayout(ClientArea);
+    stack->setContentsMargins(0, 0, 0, 0);
+    mdiArea = new QMdiArea(ClientArea);
+    mdiArea->setObjectName("mdiArea");
+    mdiArea->setBackground(palette().brush(QPalette::Dark));
+    stack->addWidget(mdiArea, 0, 0);
+
+    Panel2 = new QWidget(ClientArea);
+    Panel2->setObjectName("Panel2");
+    Panel2->setAutoFillBackground(true);
+    stack->addWidget(Panel2, 0, 0);
+    Panel2->raise();
+    auto *panelLayout = new QHBoxLayout(Panel2);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    Splitter1 = new QSplitter(Qt::Horizontal, Panel2);
+    Splitter1->setObjectName("Splitter1");
+    Splitter1->setHandleWidth(7);
+    Splitter1->setStyleSheet("QSplitter::handle { background: silver; }");
+    panelLayout->addWidget(Splitter1);
+
+    PageControl2 = new QTabWidget(Splitter1);
+    PageControl2->setObjectName("PageControl2");
+    PageControl2->setFont(songFont(15));
+    TabSheet1 = new QWidget;
+    TabSheet1->setObjectName("TabSheet1");
+    auto *shelf = new QVBoxLayout(TabSheet1);
+    shelf->setContentsMargins(0, 0, 0, 0);
+    tree = new TTopicTree(true, TabSheet1);
+    setCream(tree->TreeView1);
+    shelf->addWidget(tree);
+    PageControl2->addTab(TabSheet1, QStringLiteral("资料书架"));
+
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName("TabSheet2");
+    auto *searchTab = new QVBoxLayout(TabSheet2);
+    GroupBox1 = new QGroupBox(QStringLiteral("关键词查询"), TabSheet2);
+    GroupBox1->setObjectName("GroupBox1");
+    auto *g = new QGridLayout(GroupBox1);
+    Label2 = new QLabel(QStringLiteral("查询方式"), GroupBox1);
+    Label2->setObjectName("Label2");
+    RadioButton1 = new QRadioButton(QStringLiteral("标题"), GroupBox1);
+    RadioButton1->setObjectName("RadioButton1");
+    RadioButton1->setChecked(true);
+    RadioButton2 = new QRadioButton(QStringLiteral("正文"), GroupBox1);
+    RadioButton2->setObjectName("RadioButton2");
+    Edit4 = new QLineEdit(GroupBox1);
+    Edit4->setObjectName("Edit4");
+    setCream(Edit4);
+    Edit4->setFont(songFont(13));
+    Edit4->setStyleSheet("color: navy;");
+    Edit4->setToolTip(QStringLiteral("请在此输入关键词，然后后按回车键或按查找钮检索。当关键词为空时，返回全部资料信息"));
+    SpeedButton18 = new QToolButton(GroupBox1);
+    SpeedButton18->setObjectName("SpeedButton18");
+    SpeedButton18->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    SpeedButton18->setToolTip(QStringLiteral("查找"));
+    g->addWidget(Label2, 0, 0);
+    g->addWidget(RadioButton1, 0, 1);
+    g->addWidget(RadioButton2, 0, 2);
+    g->addWidget(Edit4, 1, 0, 1, 3);
+    g->addWidget(SpeedButton18, 1, 3);
+    searchTab->addWidget(GroupBox1);
+    searchTab->addStretch(1);
+    PageControl2->addTab(TabSheet2, QStringLiteral("查 询"));
+
+    Panel4 = new QWidget(Splitter1);
+    Panel4->setObjectName("Panel4");
+    auto *right = new QVBoxLayout(Panel4);
+    right->setContentsMargins(0, 0, 0, 0);
+    right->setSpacing(0);
+    ToolBar3 = new QToolBar(Panel4);
+    ToolBar3->setObjectName("ToolBar3");
+    ToolBar3->setFixedHeight(27);
+    Label1 = new QLabel(ToolBar3);
+    Label1->setObjectName("Label1");
+    Label1->setFixedWidth(285);
+    Label1->setFont(songFont(13));
+    ToolBar3->addWidget(Label1);
+    right->addWidget(ToolBar3);
+
+    Splitter2 = new QSplitter(Qt::Vertical, Panel4);
+    Splitter2->setObjectName("Splitter2");
+    Splitter2->setHandleWidth(8);
+    right->addWidget(Splitter2, 1);
+    DBGrid13 = new QTableView(Splitter2);
+    DBGrid13->setObjectName("DBGrid13");
+    DBGrid13Model = new DataSourceModel(this);
+    DBGrid13Model->setColumns({{"fileid", QStringLiteral("文件ID")}, {"name", QStringLiteral("文 件 名 称")}});
+    DBGrid13->setModel(DBGrid13Model);
+    DBGrid13->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid13->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    DBGrid13->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid13->setShowGrid(true);
+    DBGrid13->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    DBGrid13->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    DBGrid13->verticalHeader()->setDefaultSectionSize(20);
+    DBGrid13->verticalHeader()->setFixedWidth(12);
+    DBGrid13->setColumnWidth(0, 69);
+    DBGrid13->setColumnWidth(1, 740);
+
+    PageControl3 = new QTabWidget(Splitter2);
+    PageControl3->setObjectName("PageControl3");
+    PageControl3->setTabPosition(QTabWidget::South);
+    auto *linkTab = new QWidget;
+    linkTab->setObjectName("TabSheet3");
+    auto *lt = new QVBoxLayout(linkTab);
+    lt->setContentsMargins(0, 0, 0, 0);
+    Memo1 = new QTextEdit(linkTab);
+    Memo1->setObjectName("Memo1");
+    Memo1->setAcceptRichText(false);
+    setCream(Memo1);
+    Memo1->setFont(songFont(15, true));
+    lt->addWidget(Memo1);
+    RichEdit1 = new QTextEdit(linkTab);
+    RichEdit1->setObjectName("RichEdit1");
+    RichEdit1->hide();
+    PageControl3->addTab(linkTab, QStringLiteral("关联信息"));
+    auto *noteTab = new QWidget;
+    noteTab->setObjectName("TabSheet4");
+    auto *nt = new QVBoxLayout(noteTab);
+    nt->setContentsMargins(0, 0, 0, 0);
+    TreeView4 = new QTreeWidget(noteTab);
+    TreeView4->setObjectName("TreeView4");
+    TreeView4->setHeaderHidden(true);
+    setCream(TreeView4);
+    TreeView4->setFont(songFont(13, true));
+    nt->addWidget(TreeView4);
+    PageControl3->addTab(noteTab, QStringLiteral("标注信息"));
+    Splitter2->addWidget(DBGrid13);
+    Splitter2->addWidget(PageControl3);
+    Splitter2->setStretchFactor(0, 1);
+    Splitter2->setSizes({600, 150});
+
+    Splitter1->addWidget(PageControl2);
+    Splitter1->addWidget(Panel4);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({224, 1000});
+    column->addWidget(ClientArea, 1);
+    setCentralWidget(central);
+
+    // ---- status bar -----------------------------------------------------
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    auto *credit = new QLabel(QStringLiteral("云笈研读书匣 —— 收集、整理、研读文字资料与电子书"), StatusBar1);
+    credit->setObjectName("StatusPanel0");
+    credit->setFixedWidth(550);
+    auto *second = new QLabel(StatusBar1);
+    second->setObjectName("StatusPanel1");
+    second->setFixedWidth(50);
+    StatusBar1->addWidget(credit);
+    StatusBar1->addWidget(second);
+    setStatusBar(StatusBar1);
+
+    // ---- internal commands ----------------------------------------------
+    btbiaodw = hiddenButton(this, "btbiaodw", QStringLiteral("分表定位btbiaodw"));
+    btshowglxx = hiddenButton(this, "btshowglxx", QStringLiteral("btshowglxx显示关联信息"));
+    btshowbz = hiddenButton(this, "btshowbz", QStringLiteral("btshowbz显示标注"));
+    BitBtn4 = hiddenButton(this, "BitBtn4", QStringLiteral("BitBtn4打开标注"));
+}
+
+void TMainForm::bindDataSources()
+{
+    // At start the grid shows the (closed) search list.
+    DBGrid13Model->setDataSource(MastData->DSADOQuery2);
+}

@@ -1,0 +1,151 @@
+#include "topics/topictree.h"
+
+#include <QHeaderView>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The two pictures of the node image list: a closed and an open folder.
+QIcon nodeIcon()
+{
+    auto draw = [](QColor body, bool open) {
+        QPixmap pm(16, 16);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QColor(120, 90, 20));
+        p.setBrush(body);
+        p.drawRect(1, 4, 13, 10);
+        p.drawRect(1, 2, 6, 3);
+        if (open) {
+            p.setBrush(body.lighter(125));
+            p.drawPolygon(QPolygon({QPoint(3, 7), QPoint(15, 7), QPoint(13, 14), QPoint(1, 14)}));
+        }
+        return pm;
+    };
+    QIcon icon;
+    icon.addPixmap(draw(QColor(240, 200, 90), false), QIcon::Normal);
+    icon.addPixmap(draw(QColor(250, 215, 110), true), QIcon::Selected);
+    return icon;
+}
+
+QToolButton *toolButton(QToolBar *bar, const char *name, const QString &tip, QStyle::StandardPixmap pic)
+{
+    auto *b = new QToolButton(bar);
+    b->setObjectName(name);
+    b->setToolTip(tip);
+    b->setIcon(bar->style()->standardIcon(pic));
+    b->setAutoRaise(true);
+    bar->addWidget(b);
+    return b;
+}
+
+}  // namespace
+
+TTopicTree::TTopicTree(bool withPictures, QWidget *parent) : QWidget(parent), withPictures_(withPictures)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setFixedHeight(29);
+    ToolBar1->setIconSize(QSize(16, 16));
+    SpeedButton8 = toolButton(ToolBar1, "SpeedButton8", QStringLiteral("增加专题"), QStyle::SP_FileDialogNewFolder);
+    SpeedButton9 = toolButton(ToolBar1, "SpeedButton9", QStringLiteral("增加子专题"), QStyle::SP_FileDialogDetailedView);
+    ToolBar1->addSeparator();
+    SpeedButton12 = toolButton(ToolBar1, "SpeedButton12", QStringLiteral("删除专题"), QStyle::SP_TrashIcon);
+    ToolBar1->addSeparator();
+    SpeedButton13 = toolButton(ToolBar1, "SpeedButton13", QStringLiteral("专题改名"), QStyle::SP_FileDialogContentsView);
+    ToolBar1->addSeparator();
+    SpeedButton14 = toolButton(ToolBar1, "SpeedButton14", QStringLiteral("下移"), QStyle::SP_ArrowDown);
+    SpeedButton15 = toolButton(ToolBar1, "SpeedButton15", QStringLiteral("上移"), QStyle::SP_ArrowUp);
+    ToolBar1->addSeparator();
+    SpeedButton16 = toolButton(ToolBar1, "SpeedButton16", QStringLiteral("刷新专题"), QStyle::SP_BrowserReload);
+    layout->addWidget(ToolBar1);
+
+    TreeView1 = new QTreeWidget(this);
+    TreeView1->setObjectName("TreeView1");
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setColumnCount(1);
+    TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    TreeView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView1->setUniformRowHeights(true);
+    layout->addWidget(TreeView1);
+
+    // At start only add topic, the two moves and reload are enabled.
+    SpeedButton9->setEnabled(false);
+    SpeedButton12->setEnabled(false);
+    SpeedButton13->setEnabled(false);
+}
+
+qint64 TTopicTree::topicId(const QTreeWidgetItem *node)
+{
+    return node ? node->data(0, TopicIdRole).toLongLong() : 0;
+}
+
+void TTopicTree::setTopicId(QTreeWidgetItem *node, qint64 id)
+{
+    node->setData(0, TopicIdRole, id);
+}
+
+int TTopicTree::level(const QTreeWidgetItem *node)
+{
+    int depth = 1;
+    for (const QTreeWidgetItem *p = node->parent(); p && depth < 4; p = p->parent()) ++depth;
+    return depth;
+}
+
+QString TTopicTree::label(const QString &name, int links, int children, int level)
+{
+    if (level >= 4) return name + '[' + QString::number(links) + QStringLiteral("/0]");
+    return name + '[' + QString::number(links) + '/' + QString::number(children) + ']';
+}
+
+void TTopicTree::EnableTreeCommands()
+{
+    for (QToolButton *b : {SpeedButton15, SpeedButton14, SpeedButton13, SpeedButton12, SpeedButton8, SpeedButton9})
+        b->setEnabled(true);
+}
+
+void TTopicTree::DisableTreeCommands()
+{
+    for (QToolButton *b : {SpeedButton15, SpeedButton14, SpeedButton13, SpeedButton12, SpeedButton8, SpeedButton9})
+        b->setEnabled(false);
+}
+
+void TTopicTree::TreeView1Deletion(QTreeWidgetItem *)
+{
+    DisableTreeCommands();
+}
+
+QTreeWidgetItem *TTopicTree::makeNode(const QString &text, qint64 id) const
+{
+    auto *node = new QTreeWidgetItem(QStringList{text});
+    setTopicId(node, id);
+    if (withPictures_) {
+        static const QIcon icon = nodeIcon();
+        node->setIcon(0, icon);
+        node->setData(0, ImageIndexRole, 0);
+        node->setData(0, SelectedIndexRole, 1);
+    }
+    return node;
+}
+
+void TTopicTree::removeAllNodes()
+{
+    const bool hadNodes = TreeView1->topLevelItemCount() > 0;
+    CurrentNode = nullptr;
+    TreeView1->clear();
+    // Removing nodes disables the editing commands, once per removed node in
+    // effect; a tree that had none keeps their state.
+    if (hadNodes) TreeView1Deletion(nullptr);
+}
