@@ -197,7 +197,7 @@ void Reader::run()
         default:
             star_ = false;
             if (c >= 0x20 && c < 0x80 && !skipping() && top().dest == Dest::Text && ucSkip_ == 0
-                && !expectTrail_)
+                && !expectTrail_ && codePageOf(top().chr) != SymbolCodePage)
                 asciiRun();
             else {
                 ++p_;
@@ -593,7 +593,9 @@ void Reader::literal(unsigned char c)
     }
     if (c < 0x20)
         return;   // line ends and other control bytes are not text in RTF
-    if (c >= 0x80 || (expectTrail_ && c >= 0x40 && c <= 0x7E)) {
+    // Symbol font letters are glyph numbers too (a is alpha).
+    if (c >= 0x80 || (expectTrail_ && c >= 0x40 && c <= 0x7E)
+        || codePageOf(s.chr) == SymbolCodePage) {
         byte(c);
         return;
     }
@@ -669,10 +671,13 @@ void Reader::textChar(char16_t c)
 
 void Reader::flushBytes()
 {
+    const bool incomplete = expectTrail_;
     expectTrail_ = false;
     if (bytes_.isEmpty())
         return;
-    const QString text = decode(bytesCodePage_, bytes_);
+    QString text = decode(bytesCodePage_, bytes_);
+    if (incomplete)
+        text += QChar(QChar::ReplacementCharacter);   // a lead byte whose trail never came
     bytes_.clear();
     emitText(bytesState_, text);
 }
