@@ -69,9 +69,8 @@ void TMainForm::FormActivate()
 bool TMainForm::event(QEvent *e)
 {
     if (e->type() == QEvent::WindowActivate) {
-        static bool first = true;
-        if (first) {
-            first = false;
+        if (firstActivation_) {
+            firstActivation_ = false;
             runCommand([this] { FormActivate(); });
         }
     }

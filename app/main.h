@@ -140,6 +140,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    bool firstActivation_ = true;
     void buildLayout();
     void connectCommands();
 };

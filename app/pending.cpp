@@ -1,13 +1,6 @@
 // Commands that later work builds; present by name, doing nothing yet.
 #include "app/main.h"
 
-void TMainForm::TreeView1Click() {}
-void TMainForm::SpeedButton18Click() {}
-void TMainForm::DBGrid13CellClick() {}
-void TMainForm::DBGrid13DblClick() {}
-void TMainForm::PageControl3Change() {}
-void TMainForm::ToolButton26Click() {}
-void TMainForm::ToolButton29Click() {}
 void TMainForm::SpeedButton7Click() {}
 void TMainForm::SpeedButton2Click() {}
 void TMainForm::btshowglxxClick() {}
@@ -15,8 +8,6 @@ void TMainForm::SpeedButton5Click() {}
 void TMainForm::SpeedButton11Click() {}
 void TMainForm::SpeedButton4Click() {}
 void TMainForm::SpeedButton10Click() {}
-void TMainForm::BitBtn3Click() {}
-void TMainForm::ToolButton31Click() {}
 void TMainForm::btshowbzClick() {}
 void TMainForm::BitBtn4Click() {}
 void TMainForm::SpeedButton6Click() {}

@@ -664,6 +664,11 @@ void Reader::textChar(char16_t c)
         --ucSkip_;
         return;
     }
+    if (top().dest != Dest::Text) {
+        if (top().dest == Dest::FontTable && fontPending_)
+            fontText(QStringView(&c, 1));
+        return;
+    }
     flushBytes();
     const QChar ch(c);
     emitText(top().chr, QStringView(&ch, 1));
