@@ -70,7 +70,9 @@ private:
 
 int Writer::fontIndex(const QString &family)
 {
-    const qsizetype i = fonts_.indexOf(family);
+    qsizetype i = fonts_.indexOf(family);
+    if (i >= 0 && i == symbolFont_)
+        i = fonts_.indexOf(family, i + 1);   // the bullets' entry is not for text
     if (i >= 0)
         return static_cast<int>(i);
     fonts_.append(family);
@@ -174,8 +176,12 @@ void Writer::listPrefix(QByteArray &out, const QTextBlock &block)
         return;
     const QTextListFormat::Style style = list->format().style();
     if (isBulletStyle(style)) {
-        if (symbolFont_ < 0)
-            symbolFont_ = fontIndex(QStringLiteral("Symbol"));
+        // An entry of its own: text in a font called Symbol is already Unicode
+        // and must not be read back as Symbol glyph numbers.
+        if (symbolFont_ < 0) {
+            symbolFont_ = static_cast<int>(fonts_.size());
+            fonts_.append(QStringLiteral("Symbol"));
+        }
         const QByteArray f = QByteArray::number(symbolFont_);
         out += "{\\pntext\\f" + f + "\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + f
             + "\\pnindent0{\\pntxtb\\'B7}}";

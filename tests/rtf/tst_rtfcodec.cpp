@@ -343,6 +343,8 @@ void TestRtfCodec::reading_data()
         << rtfBody(latinFont, "{\\pntext\\'b7\\tab}{\\listtext 1.\\tab}item") << S(u"item");
     QTest::newRow("space after a control word is its delimiter")
         << rtfBody(latinFont, "\\b  two\\b0 x") << S(u" twox");
+    QTest::newRow("control symbols in a font name stay there")
+        << rtfBody("{\\f0\\fcharset0 A\\~B\\_C\\'e9;}", "\\f0 x") << S(u"x");
     QTest::newRow("empty document") << QByteArray("{\\rtf1}") << QString();
 }
 
@@ -442,6 +444,12 @@ void TestRtfCodec::roundTrip_data()
         c.insertText("a", fmt({}, 11, u"맑은 고딕"_qs));
         c.insertText("b", fmt({}, 11, u"ＭＳ 明朝"_qs));
         c.insertText("c", fmt({}, 11, "Font{With}Braces"));
+    });
+    QTest::newRow("text in a font called Symbol next to bullets") << Builder([](QTextCursor &c) {
+        c.createList(QTextListFormat::ListDisc);
+        c.insertText("abc", fmt({}, 11, "Symbol"));
+        c.insertBlock();
+        c.insertText(u"αβ"_qs, fmt({}, 11, "Symbol"));
     });
     QTest::newRow("format changes inside a paragraph of 2000 chars") << Builder([](QTextCursor &c) {
         for (int i = 0; i < 20; ++i)
