@@ -244,6 +244,17 @@ void TestRtfCodec::producers_data()
                        "9 list=disc -s",
                        "13 list=disc sameList=9 s",
                        "17 list=decimal otherList=9 u"};
+    QTest::newRow("format words: \\plain, \\pard, switches off, bad colour, bare \\fs")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg936\\deff1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
+                      "{\\colortbl;\\red0\\green0\\blue255;}"
+                      "\\pard\\qc\\b\\i\\ul\\strike\\fs40\\cf1\\f0 A\\plain B\\par"
+                      "\\pard\\qr\\ul C\\ul0 D\\cf9 E\\fs F\\par"
+                      "\\pard\\qc\\ql\\b1 G\\b0 H}")
+        << S(u"AB\nCDEF\nGH")
+        << QStringList{"0 b i u s pt=20 c=#0000ff f=Arial al=center",
+                       "1 -b -i -u -s pt=12 c=auto f=宋体 al=center",
+                       "3 u al=right", "4 -u", "5 c=auto", "6 pt=12",
+                       "8 b al=left", "9 -b"};
     QTest::newRow("Big5, trail bytes written as letters")
         << QByteArray(big5Sample) << S(u"中文繁體")
         << QStringList{"0 f=新細明體 pt=10", "3 f=新細明體"};
@@ -298,6 +309,8 @@ void TestRtfCodec::reading_data()
         << rtfBody(gbkFont, "\\'d6\\lang2052\\'d0\\'ce\r\n\\'c4") << S(u"中文");
     QTest::newRow("double-byte split by a group boundary")
         << rtfBody(gbkFont, "{\\'d6}{\\'d0}") << S(u"中");
+    QTest::newRow("trail byte after a format change still joins its lead byte")
+        << rtfBody(gbkFont, "{\\'d6}{\\i\\'d0\\'ce\\'c4}") << S(u"中文");
     QTest::newRow("raw 8-bit bytes")
         << rtfBody(gbkFont, "\xd6\xd0\xce\xc4") << S(u"中文");
     QTest::newRow("lone lead byte before text")
@@ -353,6 +366,7 @@ void TestRtfCodec::reading()
     QFETCH(QByteArray, rtf);
     QFETCH(QString, text);
     QTextDocument doc;
+    doc.setPlainText("what the document held before");
     QVERIFY(rtf::read(rtf, &doc));
     QCOMPARE(doc.toPlainText(), text);
     QCOMPARE(rtf::plainText(rtf), text);
