@@ -105,7 +105,7 @@ private:
     void closeGroup();
     void controlWord();
     void controlSymbol();
-    void word(Kw kw, std::string_view name, bool hasParam, int param);
+    void word(Kw kw, bool hasParam, int param);
     void setDestination(Dest d);
 
     void literal(unsigned char c);
@@ -303,7 +303,7 @@ void Reader::controlWord()
         setDestination(Dest::Skip);
         return;
     }
-    word(kw, name, hasParam, param);
+    word(kw, hasParam, param);
 }
 
 void Reader::controlSymbol()
@@ -344,10 +344,10 @@ void Reader::controlSymbol()
         return;
     case '\r':
     case '\n':
-        word(Kw::Par, "par", false, 0);
+        word(Kw::Par, false, 0);
         return;
     case '\t':
-        word(Kw::Tab, "tab", false, 0);
+        word(Kw::Tab, false, 0);
         return;
     case '~':
         textChar(0x00A0);
@@ -373,7 +373,7 @@ void Reader::setDestination(Dest d)
     top().dest = d;
 }
 
-void Reader::word(Kw kw, std::string_view, bool hasParam, int param)
+void Reader::word(Kw kw, bool hasParam, int param)
 {
     State &s = top();
     const bool on = !hasParam || param != 0;
