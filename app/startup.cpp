@@ -50,6 +50,27 @@ bool ensureLibraryFile()
     return true;
 }
 
+void refuseLibrary(const QString &reason)
+{
+    const QString path = QDir::current().absoluteFilePath(kFile);
+    MessageBoxes::notice(nullptr, kTitle,
+                         QStringLiteral("无法打开资料库文件 %1：\n%2\n\n程序将退出，文件保持原样。").arg(path, reason));
+    stopProgram();
+}
+
+// The connection opens with the first dataset; opening it here checks the
+// file before anything else is made of it.
+bool openLibrary()
+{
+    try {
+        MastData->ADOConnection1->open();
+        return true;
+    } catch (const DataError &e) {
+        refuseLibrary(e.message());
+        return false;
+    }
+}
+
 void openStartupDatasets()
 {
     TMastData *d = MastData;
@@ -88,6 +109,10 @@ bool startProgram()
     MastData = new TMastData;
     trace << "TMastData";
     MainForm->bindDataSources();
+    // The large tables are read meanwhile, so the tree and the document
+    // list do not wait for them one after the other.
+    if (!openLibrary()) return false;
+    MastData->database().prefetch({{"gl", "ztid"}, {"mainfile", ""}});
     Form3 = new TForm3;
     trace << "TForm3";
     frmselectnode = new Tfrmselectnode(MainForm);
@@ -110,10 +135,7 @@ bool startProgram()
     try {
         openStartupDatasets();
     } catch (const DataError &e) {
-        const QString path = QDir::current().absoluteFilePath(kFile);
-        MessageBoxes::notice(nullptr, kTitle,
-                             QStringLiteral("无法打开资料库文件 %1：\n%2\n\n程序将退出，文件保持原样。").arg(path, e.message()));
-        stopProgram();
+        refuseLibrary(e.message());
         return false;
     }
     MainForm->showMaximized();

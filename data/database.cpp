@@ -92,6 +92,9 @@ Database::~Database()
 
 void Database::close()
 {
+    for (auto &p : pending_)
+        if (p.second.rows.valid()) p.second.rows.wait();
+    pending_.clear();
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
     depth_ = 0;
@@ -113,7 +116,7 @@ void Database::openLibrary(const QString &path, int busyTimeoutMs)
     if (fi.isDir()) throw DataError(QStringLiteral("这是一个文件夹，不是资料库文件"));
     if (!fi.isReadable()) throw DataError(QStringLiteral("没有读取这个文件的权限"));
     // No CREATE flag: an existing file is opened, never made anew.
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
                              nullptr);
     if (rc != SQLITE_OK) {
         QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("无法打开");
@@ -383,19 +386,68 @@ void Database::markAllChanged()
     ++allVersion_;
 }
 
+std::shared_ptr<RowSet> Database::readCopy(sqlite3 *db, const QString &table)
+{
+    const TableDef *def = schema::table(table);
+    QStringList cols = def->smallColumns();
+    std::vector<bool> text;
+    for (const QString &c : cols) text.push_back(def->column(c)->type == ColumnType::Text);
+    const QString index = schema::listIndex(table);
+    const QString from = index.isEmpty() ? QStringLiteral("\"%1\"").arg(table)
+                                         : QStringLiteral("\"%1\" INDEXED BY %2").arg(table, index);
+    qint64 expected = 0;
+    {
+        Statement count(db, QStringLiteral("SELECT max(rowid) - min(rowid) + 1 FROM \"%1\"").arg(table));
+        if (count.step()) expected = count.columnInt(0);
+    }
+    Statement stmt(db, QStringLiteral("SELECT rowid, \"%1\" FROM %2").arg(cols.join("\", \""), from));
+    std::shared_ptr<RowSet> rows = RowSet::read(stmt, cols, text, expected);
+    rows->sortByRowid();
+    return rows;
+}
+
+void Database::prefetch(const QList<QPair<QString, QString>> &tablesAndOrders)
+{
+    if (!db_) return;
+    for (const auto &[table, order] : tablesAndOrders) {
+        if (pending_.count(table) || !schema::table(table)) continue;
+        const QByteArray file = path_.toUtf8();
+        pending_[table] = Pending{version(table), std::async(std::launch::async, [file, table, order] {
+                                      sqlite3 *db = nullptr;
+                                      std::shared_ptr<RowSet> rows;
+                                      if (sqlite3_open_v2(file.constData(), &db,
+                                                          SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                                                          nullptr) == SQLITE_OK) {
+                                          try {
+                                              rows = readCopy(db, table);
+                                              if (!order.isEmpty()) rows->ordered(rows->columnIndex(order));
+                                          } catch (const DataError &) {
+                                              rows.reset();
+                                          }
+                                      }
+                                      sqlite3_close_v2(db);
+                                      return rows;
+                                  })};
+    }
+}
+
 std::shared_ptr<const RowSet> Database::snapshot(const QString &table)
 {
     if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
     const quint64 v = version(table);
     auto it = cache_.find(table);
     if (it != cache_.end() && it->version == v) return it->rows;
-    const TableDef *def = schema::table(table);
-    QStringList cols = def->smallColumns();
-    std::vector<bool> text;
-    for (const QString &c : cols) text.push_back(def->column(c)->type == ColumnType::Text);
-    Statement stmt(db_, QStringLiteral("SELECT rowid, \"%1\" FROM \"%2\" ORDER BY rowid")
-                            .arg(cols.join("\", \""), table));
-    std::shared_ptr<const RowSet> rows = RowSet::read(stmt, cols, text);
+    auto p = pending_.find(table);
+    if (p != pending_.end()) {
+        std::shared_ptr<RowSet> early = p->second.rows.get();
+        const bool current = p->second.version == v;
+        pending_.erase(p);
+        if (early && current) {
+            cache_.insert(table, Cached{v, early});
+            return early;
+        }
+    }
+    std::shared_ptr<const RowSet> rows = readCopy(db_, table);
     cache_.insert(table, Cached{v, rows});
     return rows;
 }

@@ -1,8 +1,11 @@
 #pragma once
 #include <QHash>
+#include <QPair>
+#include <map>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -79,6 +82,11 @@ public:
 
     // The copy of a table's small columns for its current version.
     std::shared_ptr<const RowSet> snapshot(const QString &table);
+    // Starts reading the copies of these tables on threads of their own,
+    // each over its own read-only connection, ordered by the given column,
+    // so opening their datasets later does not wait for the whole read.
+    // A write to a table before its copy is taken makes the copy unused.
+    void prefetch(const QList<QPair<QString, QString>> &tablesAndOrders);
 
 private:
     struct TableInfo {
@@ -103,4 +111,10 @@ private:
         std::shared_ptr<const RowSet> rows;
     };
     QHash<QString, Cached> cache_;
+    struct Pending {
+        quint64 version;
+        std::future<std::shared_ptr<RowSet>> rows;
+    };
+    std::map<QString, Pending> pending_;
+    static std::shared_ptr<RowSet> readCopy(sqlite3 *db, const QString &table);
 };

@@ -73,9 +73,9 @@ RowSet &TDataSet::ownRows()
 
 void TDataSet::materializeView()
 {
-    if (viewRef_) {
-        viewOwn_ = *viewRef_;
-        viewRef_ = nullptr;
+    if (viewIsRef_) {
+        viewOwn_.assign(viewRef_.begin(), viewRef_.end());
+        viewIsRef_ = false;
     }
 }
 
@@ -111,7 +111,7 @@ void TDataSet::close()
     state_ = DataSetState::Inactive;
     shared_.reset();
     own_.reset();
-    viewRef_ = nullptr;
+    viewIsRef_ = false;
     viewOwn_.clear();
     pos_ = -1;
     bof_ = eof_ = true;
@@ -142,7 +142,7 @@ QVariant TDataSet::keyFor(int col, const QVariant &value) const
 
 void TDataSet::rebuildView()
 {
-    viewRef_ = nullptr;
+    viewIsRef_ = false;
     viewOwn_.clear();
     if (active()) {
         const RowSet &rs = rows();
@@ -159,18 +159,20 @@ void TDataSet::rebuildView()
             if (m && m->active() && m->state() != DataSetState::Insert && m->currentRow() >= 0)
                 key = m->fieldValue(masterField_);
             const int detailCol = rs.columnIndex(detailField_);
-            static const std::vector<int> none;
-            const std::vector<int> &cand = key.isNull() ? none : rs.matching(detailCol, keyFor(detailCol, key), sortCol);
+            const RowRange cand = key.isNull() ? RowRange() : rs.matching(detailCol, keyFor(detailCol, key), sortCol);
             if (filterCol < 0) {
-                viewRef_ = &cand;
+                viewRef_ = cand;
+                viewIsRef_ = true;
             } else {
                 for (int r : cand)
                     if (!rs.isNull(r, filterCol) && rs.value(r, filterCol) == filterKey) viewOwn_.push_back(r);
             }
         } else if (filterCol >= 0) {
-            viewRef_ = &rs.matching(filterCol, filterKey, sortCol);
+            viewRef_ = rs.matching(filterCol, filterKey, sortCol);
+            viewIsRef_ = true;
         } else {
-            viewRef_ = &rs.ordered(sortCol);
+            viewRef_ = rs.ordered(sortCol);
+            viewIsRef_ = true;
         }
     }
     pos_ = view().empty() ? -1 : 0;
@@ -358,8 +360,8 @@ QVariant TDataSet::lookup(const QString &keyField, const QVariant &key, const QS
     if (kc < 0 || rc < 0) return {};
     const QVariant k = keyFor(kc, key);
     if (!master_ && !(filtered_ && filterCond_)) {
-        const std::vector<int> &hits = rs.matching(kc, k, -1);
-        return hits.empty() ? QVariant() : rs.value(hits.front(), rc);
+        const RowRange hits = rs.matching(kc, k, -1);
+        return hits.empty() ? QVariant() : rs.value(hits[0], rc);
     }
     for (int r : view())
         if (!rs.isNull(r, kc) && rs.value(r, kc) == k) return rs.value(r, rc);
@@ -578,7 +580,7 @@ bool TDataSet::locate(const QString &fields, const QVariantList &values)
         cols.push_back(c);
         keys.push_back(keyFor(c, values[i]));
     }
-    const std::vector<int> &v = view();
+    const RowRange v = view();
     for (int p = 0; p < int(v.size()); ++p) {
         bool all = true;
         for (size_t i = 0; i < cols.size() && all; ++i) {
@@ -608,7 +610,7 @@ bool TDataSet::gotoBookmark(Bookmark b)
     checkBrowseMode();
     const int row = rows().rowOf(b);
     if (row < 0) return false;
-    const std::vector<int> &v = view();
+    const RowRange v = view();
     for (int p = 0; p < int(v.size()); ++p)
         if (v[p] == row) {
             bof_ = eof_ = false;

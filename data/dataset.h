@@ -1,6 +1,7 @@
 #pragma once
 #include "data/database.h"
 #include "data/filter.h"
+#include "data/rowset.h"
 
 #include <QHash>
 #include <QObject>
@@ -139,7 +140,7 @@ protected:
 private:
     const RowSet &rows() const;
     RowSet &ownRows();
-    const std::vector<int> &view() const { return viewRef_ ? *viewRef_ : viewOwn_; }
+    RowRange view() const { return viewIsRef_ ? viewRef_ : RowRange(viewOwn_); }
     void materializeView();
     void rebuildView();
     void setPosition(int pos, bool notify = true);
@@ -161,7 +162,10 @@ private:
     DataSetState state_ = DataSetState::Inactive;
     std::shared_ptr<const RowSet> shared_;
     std::shared_ptr<RowSet> own_;
-    const std::vector<int> *viewRef_ = nullptr;
+    // The rows shown: a range of the copy's own order or index while this
+    // dataset has not written, else a list of its own.
+    RowRange viewRef_;
+    bool viewIsRef_ = false;
     std::vector<int> viewOwn_;
     int pos_ = -1;
     bool bof_ = true, eof_ = true;

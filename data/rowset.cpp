@@ -4,20 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Keys compare as integers when both are, else as text; empty keys first.
-bool keyLess(const QVariant &a, const QVariant &b)
-{
-    if (!a.isValid() || !b.isValid()) return !a.isValid() && b.isValid();
-    if (a.typeId() == QMetaType::LongLong && b.typeId() == QMetaType::LongLong)
-        return a.toLongLong() < b.toLongLong();
-    return a.toString() < b.toString();
-}
-
-const std::vector<int> kNoRows;
-
-}  // namespace
 
 RowSet::RowSet(const QStringList &columns, const std::vector<bool> &textColumns) : names_(columns)
 {
@@ -26,10 +12,26 @@ RowSet::RowSet(const QStringList &columns, const std::vector<bool> &textColumns)
         cols_[i].text = textColumns[i];
 }
 
+void RowSet::reserve(size_t n)
+{
+    rowids_.reserve(n);
+    dead_.reserve(n);
+    for (Column &c : cols_) {
+        if (c.text) {
+            c.strs.reserve(n);
+        } else {
+            c.ints.reserve(n);
+            c.nulls.reserve(n);
+        }
+    }
+}
+
 std::shared_ptr<RowSet> RowSet::read(Statement &stmt, const QStringList &columns,
-                                     const std::vector<bool> &textColumns)
+                                     const std::vector<bool> &textColumns, qint64 expectedRows)
 {
     auto rows = std::make_shared<RowSet>(columns, textColumns);
+    // Growing a dozen column vectors row by row costs more than the read.
+    if (expectedRows > 0) rows->reserve(size_t(std::min<qint64>(expectedRows, 50'000'000)));
     const int n = columns.size();
     while (stmt.step()) {
         int r = rows->append(stmt.columnInt(0));
@@ -45,6 +47,33 @@ std::shared_ptr<RowSet> RowSet::read(Statement &stmt, const QStringList &columns
         }
     }
     return rows;
+}
+
+void RowSet::sortByRowid()
+{
+    if (std::is_sorted(rowids_.begin(), rowids_.end())) return;
+    std::vector<int> perm(rowids_.size());
+    for (size_t i = 0; i < perm.size(); ++i) perm[i] = int(i);
+    std::stable_sort(perm.begin(), perm.end(), [this](int a, int b) { return rowids_[a] < rowids_[b]; });
+    auto permute = [&perm](auto &v) {
+        std::remove_reference_t<decltype(v)> out;
+        out.reserve(v.size());
+        for (int i : perm) out.push_back(std::move(v[size_t(i)]));
+        v = std::move(out);
+    };
+    permute(rowids_);
+    permute(dead_);
+    for (Column &c : cols_) {
+        if (c.text) {
+            permute(c.strs);
+        } else {
+            permute(c.ints);
+            permute(c.nulls);
+        }
+    }
+    orders_.clear();
+    indexes_.clear();
+    byRowidValid_ = false;
 }
 
 std::shared_ptr<RowSet> RowSet::clone() const
@@ -156,50 +185,99 @@ bool RowSet::lessThan(int a, int b, int sortCol) const
     return rowids_[a] < rowids_[b];
 }
 
-const std::vector<int> &RowSet::ordered(int sortCol) const
+RowRange RowSet::ordered(int sortCol) const
 {
     auto it = orders_.find(sortCol);
-    if (it != orders_.end()) return it->second;
-    std::vector<int> rows;
-    rows.reserve(rowids_.size());
-    for (int r = 0; r < size(); ++r)
-        if (!dead_[r]) rows.push_back(r);
-    if (sortCol >= 0)
-        std::stable_sort(rows.begin(), rows.end(),
-                         [this, sortCol](int a, int b) { return lessThan(a, b, sortCol); });
-    return orders_.emplace(sortCol, std::move(rows)).first->second;
+    if (it == orders_.end()) {
+        std::vector<int> rows;
+        rows.reserve(rowids_.size());
+        for (int r = 0; r < size(); ++r)
+            if (!dead_[r]) rows.push_back(r);
+        if (sortCol >= 0 && !cols_[sortCol].text) {
+            // Sort (value, row id, row) triples: far quicker than comparing
+            // through the columns, with the same order (empty values first).
+            const Column &c = cols_[sortCol];
+            struct Key {
+                qint64 value, rowid;
+                int row;
+            };
+            std::vector<Key> keys;
+            keys.reserve(rows.size());
+            for (int r : rows) keys.push_back({c.nulls[r] ? INT64_MIN : c.ints[r], rowids_[r], r});
+            std::sort(keys.begin(), keys.end(), [](const Key &a, const Key &b) {
+                return a.value != b.value ? a.value < b.value : a.rowid < b.rowid;
+            });
+            for (size_t i = 0; i < keys.size(); ++i) rows[i] = keys[i].row;
+        } else if (sortCol >= 0) {
+            std::stable_sort(rows.begin(), rows.end(),
+                             [this, sortCol](int a, int b) { return lessThan(a, b, sortCol); });
+        }
+        it = orders_.emplace(sortCol, std::move(rows)).first;
+    }
+    return RowRange(it->second);
 }
 
-QVariant RowSet::keyOf(int row, int col) const
+bool RowSet::indexLess(const KeyIndex &idx, int a, int b) const
 {
-    return value(row, col);
+    const Column &c = cols_[idx.keyCol];
+    if (c.text) {
+        const int cmp = c.strs[a].compare(c.strs[b]);
+        if (cmp != 0) return cmp < 0;
+    } else if (c.ints[a] != c.ints[b]) {
+        return c.ints[a] < c.ints[b];
+    }
+    return lessThan(a, b, idx.sortCol);
+}
+
+// <0, 0, >0 as the row's value in col is below, equal to or above key.
+int RowSet::compareKey(int row, int col, const QVariant &key) const
+{
+    const Column &c = cols_[col];
+    if (c.text) return c.strs[row].compare(key.toString());
+    const qint64 k = key.toLongLong();
+    return c.ints[row] < k ? -1 : c.ints[row] > k ? 1 : 0;
 }
 
 RowSet::KeyIndex &RowSet::index(int keyCol, int sortCol) const
 {
     for (auto &idx : indexes_)
         if (idx->keyCol == keyCol && idx->sortCol == sortCol) return *idx;
-    auto idx = std::make_unique<KeyIndex>(KeyIndex{keyCol, sortCol, decltype(KeyIndex::buckets)(keyLess)});
-    for (int r : ordered(sortCol)) idx->buckets[keyOf(r, keyCol)].push_back(r);
+    auto idx = std::make_unique<KeyIndex>(KeyIndex{keyCol, sortCol, {}});
+    idx->rows.reserve(rowids_.size());
+    for (int r : ordered(sortCol))
+        if (!isNull(r, keyCol)) idx->rows.push_back(r);
+    // Rows already stand in sort order, so a stable sort on the key alone
+    // keeps that order among equal keys; sorted by the key itself, they are done.
+    const Column &c = cols_[keyCol];
+    if (keyCol == sortCol) {
+    } else if (c.text)
+        std::stable_sort(idx->rows.begin(), idx->rows.end(),
+                         [&c](int a, int b) { return c.strs[a].compare(c.strs[b]) < 0; });
+    else
+        std::stable_sort(idx->rows.begin(), idx->rows.end(), [&c](int a, int b) { return c.ints[a] < c.ints[b]; });
     indexes_.push_back(std::move(idx));
     return *indexes_.back();
 }
 
-const std::vector<int> &RowSet::matching(int keyCol, const QVariant &key, int sortCol) const
+RowRange RowSet::matching(int keyCol, const QVariant &key, int sortCol) const
 {
-    if (!key.isValid()) return kNoRows;
-    KeyIndex &idx = index(keyCol, sortCol);
-    auto it = idx.buckets.find(key);
-    return it == idx.buckets.end() ? kNoRows : it->second;
+    if (!key.isValid() || key.isNull()) return {};
+    const KeyIndex &idx = index(keyCol, sortCol);
+    auto lo = std::lower_bound(idx.rows.begin(), idx.rows.end(), 0,
+                               [&](int row, int) { return compareKey(row, keyCol, key) < 0; });
+    auto hi = std::upper_bound(lo, idx.rows.end(), 0, [&](int, int row) { return compareKey(row, keyCol, key) > 0; });
+    return RowRange(idx.rows.data() + (lo - idx.rows.begin()), idx.rows.data() + (hi - idx.rows.begin()));
 }
 
 void RowSet::unindex(int row)
 {
+    if (dead_[row]) return;
     for (auto &idx : indexes_) {
-        auto it = idx->buckets.find(keyOf(row, idx->keyCol));
-        if (it == idx->buckets.end()) continue;
-        auto &v = it->second;
-        v.erase(std::remove(v.begin(), v.end(), row), v.end());
+        if (isNull(row, idx->keyCol)) continue;
+        auto &v = idx->rows;
+        auto pos = std::lower_bound(v.begin(), v.end(), row, [&](int a, int b) { return indexLess(*idx, a, b); });
+        if (pos != v.end() && *pos == row) v.erase(pos);
+        else v.erase(std::remove(v.begin(), v.end(), row), v.end());
     }
 }
 
@@ -207,10 +285,8 @@ void RowSet::reindex(int row)
 {
     if (dead_[row]) return;
     for (auto &idx : indexes_) {
-        auto &v = idx->buckets[keyOf(row, idx->keyCol)];
-        int sortCol = idx->sortCol;
-        auto pos = std::upper_bound(v.begin(), v.end(), row,
-                                    [this, sortCol](int a, int b) { return lessThan(a, b, sortCol); });
-        v.insert(pos, row);
+        if (isNull(row, idx->keyCol)) continue;
+        auto &v = idx->rows;
+        v.insert(std::upper_bound(v.begin(), v.end(), row, [&](int a, int b) { return indexLess(*idx, a, b); }), row);
     }
 }

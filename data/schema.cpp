@@ -62,11 +62,21 @@ QStringList additionStatements()
         "CREATE INDEX IF NOT EXISTS wenk_gl_ztid ON gl (ztid)",
         "CREATE INDEX IF NOT EXISTS wenk_gl_fileid ON gl (fileid)",
         "CREATE INDEX IF NOT EXISTS wenk_zt_preid ON zt (preid)",
-        "CREATE INDEX IF NOT EXISTS wenk_richfile_fileid ON richfile (fileid)",
+        "CREATE INDEX IF NOT EXISTS wenk_richfile_fileid ON richfile (fileid, id)",
+        // The short columns of the tables with long ones, so copying them on
+        // open reads this index and not every body in the file.
+        "CREATE INDEX IF NOT EXISTS wenk_mainfile_list ON mainfile (id, name, times, othersource, othersourceb)",
         // Highest id ever handed out, for tables whose key the engine does
         // not number itself without reuse.
         "CREATE TABLE IF NOT EXISTS wenk_sequence (name TEXT PRIMARY KEY, last INTEGER NOT NULL)",
     };
+}
+
+QString listIndex(const QString &table)
+{
+    if (table.compare("mainfile", Qt::CaseInsensitive) == 0) return "wenk_mainfile_list";
+    if (table.compare("richfile", Qt::CaseInsensitive) == 0) return "wenk_richfile_fileid";
+    return {};
 }
 
 }  // namespace schema

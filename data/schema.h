@@ -33,4 +33,7 @@ QStringList createStatements();
 // What the program adds to a library it opens: lookup indexes.
 QStringList additionStatements();
 
+// The index that holds every short column of a table with long ones.
+QString listIndex(const QString &table);
+
 }  // namespace schema
