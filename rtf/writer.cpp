@@ -158,9 +158,8 @@ void Writer::text(QByteArray &out, QStringView s)
             out += "\\line ";
         } else if (c == QChar::Nbsp) {
             out += "\\~";
-        } else if (c < 0x20 || c == QChar::ObjectReplacementCharacter || c == 0xFDD0
-                   || c == 0xFDD1 || c == QChar::ParagraphSeparator) {
-            // not text: images, frame marks and control characters
+        } else if (c < 0x20 || c == 0xFDD0 || c == 0xFDD1 || c == QChar::ParagraphSeparator) {
+            // not text: frame marks and control characters
         } else {
             out += "\\u";
             out += QByteArray::number(c > 0x7FFF ? static_cast<int>(c) - 0x10000 : static_cast<int>(c));
@@ -267,7 +266,8 @@ QByteArray Writer::run()
         pendingSpace_ = true;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();
-            if (!frag.isValid())
+            // Images and other objects are not kept; a U+FFFC typed as text is.
+            if (!frag.isValid() || frag.charFormat().objectType() != QTextFormat::NoObject)
                 continue;
             switchTo(body, wanted(frag.charFormat()));
             if (pendingSpace_) {

@@ -445,7 +445,7 @@ void TestRtfCodec::roundTrip_data()
         c.insertText("I");
     });
     QTest::newRow("characters RTF escapes") << Builder([](QTextCursor &c) {
-        c.insertText(u"{a}\\b\tc\u2028d\u00a0e 😊 \uff01 ;"_qs);
+        c.insertText(u"{a}\\b\tc\u2028d\u00a0e 😊 \uff01 ;\ufffc"_qs);
     });
     QTest::newRow("empty paragraphs keep their place") << Builder([](QTextCursor &c) {
         c.insertBlock();
