@@ -9,6 +9,7 @@
 MYTH::MYTH(std::function<void()> openingFunction, QObject *parent)
     : QThread(parent), opening_(std::move(openingFunction))
 {
+    setObjectName("MYOPEN");
 }
 
 void MYTH::run()

@@ -201,6 +201,21 @@ void Database::addProgramObjects()
             throw DataError(QStringLiteral("无法写入文件：") + msg);
         }
     }
+    // Tables whose keys the engine may hand out again: remember the highest
+    // id now, before any row can be deleted.
+    for (const TableDef &t : schema::tables()) {
+        const TableInfo ti = info_.value(t.name);
+        if (!ti.hasId || (ti.idIsRowid && ti.autoincrement)) continue;
+        const QString seed = QStringLiteral(
+                                 "INSERT OR REPLACE INTO wenk_sequence (name, last) SELECT '%1', max(coalesce(max(id), 0), "
+                                 "coalesce((SELECT last FROM wenk_sequence WHERE name = '%1'), 0)) FROM \"%1\"")
+                                 .arg(t.name);
+        if (sqlite3_exec(db_, seed.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+            QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw DataError(QStringLiteral("无法写入文件：") + msg);
+        }
+    }
     if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
         QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -287,13 +302,12 @@ qint64 Database::nextId(const QString &table)
         Statement s(db_, QStringLiteral("SELECT max(id) FROM \"%1\"").arg(table));
         if (s.step() && !s.isNull(0)) last = std::max(last, s.columnInt(0));
     }
-    {
+    // A table once made with AUTOINCREMENT keeps its high mark there.
+    Statement hasSequence(db_, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'sqlite_sequence'");
+    if (hasSequence.step()) {
         Statement s(db_, "SELECT seq FROM sqlite_sequence WHERE name = ?");
         s.bind(1, table);
-        try {
-            if (s.step()) last = std::max(last, s.columnInt(0));
-        } catch (const DataError &) {
-        }
+        if (s.step()) last = std::max(last, s.columnInt(0));
     }
     const qint64 id = last + 1;
     Statement up(db_, "INSERT OR REPLACE INTO wenk_sequence (name, last) VALUES (?, ?)");
