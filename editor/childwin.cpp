@@ -1,9 +1,37 @@
 #include "editor/childwin.h"
 
+#include <QAction>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
 TMDIChild::TMDIChild(QWidget *parent) : QWidget(parent)
 {
-    setObjectName("MDIChild");
-    setAttribute(Qt::WA_DeleteOnClose);
+    buildLayout();
+    connectCommands();
+}
+
+void TMDIChild::connectCommands()
+{
+    connect(RichEdit1, &QWidget::customContextMenuRequested, this, &TMDIChild::RichEdit1ContextPopup);
+    connect(N4, &QAction::triggered, this, &TMDIChild::N4Click);
+    connect(N5, &QAction::triggered, this, &TMDIChild::N5Click);
+    connect(N6, &QAction::triggered, this, &TMDIChild::N6Click);
+    connect(N7, &QAction::triggered, this, &TMDIChild::N7Click);
+}
+
+void TMDIChild::RichEdit1ContextPopup(const QPoint &position)
+{
+    PopupMenu1->popup(RichEdit1->viewport()->mapToGlobal(position));
+}
+
+QString TMDIChild::caption(qint64 documentId, const QString &name)
+{
+    return QStringLiteral("%1").arg(documentId, 2, 10, QChar('0')) + QStringLiteral("《") + name +
+           QStringLiteral("》");
 }
 
 qint64 TMDIChild::documentId() const
@@ -14,7 +42,33 @@ qint64 TMDIChild::documentId() const
     return caption.left(n).toLongLong();
 }
 
-void TMDIChild::FormCloseQuery(bool &CanClose)
+bool TMDIChild::isModified() const
 {
-    CanClose = true;
+    return RichEdit1->document()->isModified() || Edit1->isModified();
+}
+
+void TMDIChild::clearModified()
+{
+    RichEdit1->document()->setModified(false);
+    Edit1->setModified(false);
+}
+
+void TMDIChild::placeCaret(int position)
+{
+    QTextCursor cursor = RichEdit1->textCursor();
+    const int last = RichEdit1->document()->characterCount() - 1;
+    cursor.setPosition(std::clamp(position, 0, std::max(last, 0)));
+    RichEdit1->setTextCursor(cursor);
+    RichEdit1->ensureCursorVisible();
+}
+
+// The subwindow is deleted on close, and this window with it.
+void TMDIChild::closeEvent(QCloseEvent *event)
+{
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
 }

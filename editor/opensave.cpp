@@ -1,5 +1,93 @@
 // The open and save commands of the main window.
 #include "app/main.h"
 
-void TMainForm::BitBtn3Click() {}
-void TMainForm::ToolButton31Click() {}
+#include "app/command.h"
+#include "data/Unit1.h"
+#include "editor/childwin.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTextEdit>
+
+namespace {
+
+QMdiSubWindow *subWindowOf(TMDIChild *editor)
+{
+    return qobject_cast<QMdiSubWindow *>(editor->parentWidget());
+}
+
+TMDIChild *editorOf(TMainForm *form, qint64 documentId)
+{
+    for (TMDIChild *editor : form->editorWindows())
+        if (editor->documentId() == documentId) return editor;
+    return nullptr;
+}
+
+void bringToFront(TMainForm *form, TMDIChild *editor)
+{
+    QMdiSubWindow *sub = subWindowOf(editor);
+    if (sub->isMinimized())
+        sub->showNormal();
+    else
+        sub->show();
+    form->mdiArea->setActiveSubWindow(sub);
+}
+
+TMDIChild *newEditor(TMainForm *form, qint64 documentId, const QString &name)
+{
+    auto *editor = new TMDIChild;
+    editor->setWindowTitle(TMDIChild::caption(documentId, name));
+    QMdiSubWindow *sub = form->mdiArea->addSubWindow(editor);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+    form->mdiArea->setActiveSubWindow(sub);
+    return editor;
+}
+
+void applyPendingCaret(TMainForm *form, TMDIChild *editor)
+{
+    editor->placeCaret(form->PendingCaret);
+    editor->RichEdit1->setFocus();
+    form->PendingCaret = 0;
+}
+
+// Runs whether or not the window could be filled.
+void finishOpening(TMainForm *form, TMDIChild *editor)
+{
+    form->EnterEditingMode();
+    applyPendingCaret(form, editor);
+}
+
+}  // namespace
+
+void TMainForm::BitBtn3Click()
+{
+    TADOTable *documents = MastData->ADOTmain;
+    if (documents->recordCount() == 0) return;
+    const qint64 id = documents->fieldInt("id");
+
+    if (TMDIChild *open = editorOf(this, id)) {
+        bringToFront(this, open);
+        applyPendingCaret(this, open);
+        EnterEditingMode();
+        return;
+    }
+
+    TMDIChild *editor = newEditor(this, id, documents->fieldText("name"));
+    QString coverError;
+    try {
+        coverError = editor->loadDocument();
+    } catch (...) {
+        finishOpening(this, editor);
+        throw;
+    }
+    finishOpening(this, editor);
+    if (!coverError.isEmpty()) showDefaultError(coverError);
+}
+
+void TMainForm::ToolButton31Click()
+{
+    ActiveEditor = activeEditor();
+    if (!ActiveEditor) return;
+    ActiveEditor->saveDocument();
+}

@@ -1,0 +1,162 @@
+// The editor window's controls: title across the top, the body on the left,
+// the side panel with keyword, attachment and cover on the right.
+#include "editor/childwin.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor kCream(255, 251, 240);
+
+void setCream(QWidget *w)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, kCream);
+    w->setPalette(p);
+}
+
+// The selection stays visible when the editor loses the focus.
+void keepSelectionVisible(QWidget *w)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+    w->setPalette(p);
+}
+
+template <class W>
+W *named(W *w, const char *name)
+{
+    w->setObjectName(name);
+    return w;
+}
+
+QToolButton *panelButton(QWidget *owner, const char *name, const QString &caption, const QString &hint)
+{
+    auto *b = named(new QToolButton(owner), name);
+    b->setText(caption);
+    b->setToolTip(hint);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return b;
+}
+
+QAction *menuItem(QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(name);
+    return a;
+}
+
+}  // namespace
+
+void TMDIChild::buildLayout()
+{
+    setObjectName("MDIChild");
+    QFont song(QStringLiteral("宋体"));
+    song.setPixelSize(15);
+    setFont(song);
+    resize(760, 540);
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    Panel3 = named(new QWidget(this), "Panel3");
+    auto *top = new QHBoxLayout(Panel3);
+    top->setContentsMargins(2, 2, 2, 2);
+    Edit1 = named(new QLineEdit(Panel3), "Edit1");
+    Edit1->setMaxLength(200);  // the title column's size
+    top->addWidget(Edit1);
+    column->addWidget(Panel3);
+
+    Splitter1 = named(new QSplitter(Qt::Horizontal, this), "Splitter1");
+    column->addWidget(Splitter1, 1);
+
+    BodyArea = named(new QStackedWidget(Splitter1), "BodyArea");
+    RichEdit1 = named(new QTextEdit(BodyArea), "RichEdit1");
+    RichEdit1->setAcceptRichText(true);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
+    keepSelectionVisible(RichEdit1);
+    RichEdit3 = named(new QTextEdit(BodyArea), "RichEdit3");
+    RichEdit3->setReadOnly(true);
+    RichEdit3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setCream(RichEdit3);
+    BodyArea->addWidget(RichEdit1);
+    BodyArea->addWidget(RichEdit3);
+    BodyArea->setCurrentWidget(RichEdit1);
+
+    Panel2 = named(new QWidget(Splitter1), "Panel2");
+    Panel2->setFixedWidth(184);
+    auto *side = new QVBoxLayout(Panel2);
+    side->setContentsMargins(4, 4, 4, 4);
+
+    auto *keywordRow = new QHBoxLayout;
+    Edit2 = named(new QLineEdit(QStringLiteral("关键词反显"), Panel2), "Edit2");
+    setCream(Edit2);
+    SpeedButton3 = panelButton(Panel2, "SpeedButton3", QStringLiteral("反显"), QStringLiteral("反显关键词"));
+    SpeedButton3->setCheckable(true);
+    keywordRow->addWidget(Edit2, 1);
+    keywordRow->addWidget(SpeedButton3);
+    side->addLayout(keywordRow);
+
+    auto *attachmentRow = new QHBoxLayout;
+    Label1 = named(new QLabel(QStringLiteral("附件"), Panel2), "Label1");
+    SpeedButton1 = panelButton(Panel2, "SpeedButton1", QStringLiteral("选择"), QStringLiteral("选择附件"));
+    SpeedButton2 = panelButton(Panel2, "SpeedButton2", QStringLiteral("打开"), QStringLiteral("打开附件"));
+    SpeedButton2->setEnabled(false);
+    attachmentRow->addWidget(Label1);
+    attachmentRow->addStretch(1);
+    attachmentRow->addWidget(SpeedButton1);
+    attachmentRow->addWidget(SpeedButton2);
+    side->addLayout(attachmentRow);
+    Edit3 = named(new QPlainTextEdit(Panel2), "Edit3");
+    Edit3->setReadOnly(true);
+    Edit3->setFixedHeight(60);
+    side->addWidget(Edit3);
+
+    auto *coverRow = new QHBoxLayout;
+    Label2 = named(new QLabel(QStringLiteral("封面"), Panel2), "Label2");
+    SpeedButton4 = panelButton(Panel2, "SpeedButton4", QStringLiteral("选择"), QStringLiteral("选择封面"));
+    SpeedButton5 = panelButton(Panel2, "SpeedButton5", QStringLiteral("去除封面"), QStringLiteral("去除封面"));
+    coverRow->addWidget(Label2);
+    coverRow->addStretch(1);
+    coverRow->addWidget(SpeedButton4);
+    coverRow->addWidget(SpeedButton5);
+    side->addLayout(coverRow);
+    Image1 = named(new QLabel(Panel2), "Image1");
+    Image1->setFixedSize(174, 229);
+    Image1->setScaledContents(true);
+    Image1->setFrameShape(QFrame::StyledPanel);
+    side->addWidget(Image1, 0, Qt::AlignHCenter);
+    Edit5 = named(new QLineEdit(Panel2), "Edit5");
+    Edit5->setReadOnly(true);
+    Edit5->hide();
+    side->addWidget(Edit5);
+    side->addStretch(1);
+
+    Splitter1->addWidget(BodyArea);
+    Splitter1->addWidget(Panel2);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    Splitter1->setCollapsible(0, false);
+
+    PopupMenu1 = named(new QMenu(this), "PopupMenu1");
+    N1 = menuItem(PopupMenu1, "N1", QStringLiteral("插入前标号"));
+    N2 = menuItem(PopupMenu1, "N2", QStringLiteral("插入后标号"));
+    PopupMenu1->addSeparator();
+    N4 = menuItem(PopupMenu1, "N4", QStringLiteral("  黑 色"));
+    N5 = menuItem(PopupMenu1, "N5", QStringLiteral("  红 色"));
+    N6 = menuItem(PopupMenu1, "N6", QStringLiteral("  蓝 色"));
+    N7 = menuItem(PopupMenu1, "N7", QStringLiteral("  绿 色"));
+}

@@ -1,0 +1,66 @@
+// Filling an editor window from the current document row.
+#include "editor/childwin.h"
+
+#include "data/Unit1.h"
+#include "editor/programfolder.h"
+#include "rtf/rtfcodec.h"
+
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace {
+
+// The body of the current document; empty for a document without a
+// rich-text row.
+QByteArray currentBody()
+{
+    TADOTable *bodies = MastData->ADOTfile;
+    if (bodies->recordCount() == 0) return {};
+    return bodies->fieldValue("richtext").toByteArray();
+}
+
+void loadBody(QTextEdit *editor, const QByteArray &rtf)
+{
+    QTextDocument *doc = editor->document();
+    // Loading is not an edit the user could undo.
+    doc->setUndoRedoEnabled(false);
+    if (rtf.isEmpty())
+        doc->clear();
+    else
+        rtf::read(rtf, doc);
+    doc->setUndoRedoEnabled(true);
+}
+
+// Loads the picture into the box; the reason it could not, or empty.
+QString loadCover(QLabel *box, const QString &relativeName)
+{
+    const QString path = programFile(relativeName);
+    QImageReader reader(path);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return QStringLiteral("无法载入封面图片 %1：%2").arg(path, reader.errorString());
+    box->setPixmap(QPixmap::fromImage(image));
+    return {};
+}
+
+}  // namespace
+
+QString TMDIChild::loadDocument()
+{
+    TADOTable *documents = MastData->ADOTmain;
+    loadBody(RichEdit1, currentBody());
+    Edit1->setText(documents->fieldText("name"));
+    Edit3->setPlainText(documents->fieldText("othersource"));
+    Edit5->setText(documents->fieldText("othersourceb"));
+    QString coverError;
+    if (!Edit5->text().isEmpty()) coverError = loadCover(Image1, Edit5->text());
+    SpeedButton2->setEnabled(!documents->fieldText("othersource").isEmpty());
+    clearModified();
+    return coverError;
+}

@@ -1,0 +1,78 @@
+// Writing an editor window's document back to its rows.
+#include "editor/childwin.h"
+
+#include "data/Unit1.h"
+#include "data/dataerror.h"
+#include "rtf/rtfcodec.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+namespace {
+
+// The plain text kept for searching, with Windows line breaks.
+QString plainTextOf(const QTextEdit *editor)
+{
+    return editor->document()->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+void locateDocument(qint64 id)
+{
+    if (!MastData->ADOTmain->locate("id", id))
+        throw DataError(QStringLiteral("编号为 %1 的文件已不在资料库中，没有保存。").arg(id));
+}
+
+// After a failed save the datasets may hold the change the file refused:
+// take fresh copies, details first so closing the master posts nothing.
+void rereadDocuments(qint64 id)
+{
+    TMastData *d = MastData;
+    d->ADOTfile->close();
+    d->ADOTmain->close();
+    d->ADOTmain->open();
+    d->ADOTfile->open();
+    d->ADOTmain->locate("id", id);
+}
+
+}  // namespace
+
+void TMDIChild::saveDocument()
+{
+    TMastData *d = MastData;
+    const qint64 id = documentId();
+    locateDocument(id);
+    askToFileIfUnfiled();
+
+    // The body and the document row are written together or not at all.
+    Database &db = d->database();
+    db.begin();
+    try {
+        TADOTable *documents = d->ADOTmain;
+        documents->edit();
+        documents->setFieldValue("text", plainTextOf(RichEdit1));
+        documents->setFieldValue("name", Edit1->text());
+        documents->setFieldValue("othersource", Edit3->toPlainText());
+        documents->setFieldValue("othersourceb", Edit5->text());
+        // A document without a body row gets one: edit starts it.
+        d->ADOTfile->edit();
+        d->ADOTfile->setFieldValue("richtext", rtf::write(*RichEdit1->document()));
+        placeCaret(0);
+        documents->post();  // posts the body row first
+        db.commit();
+    } catch (...) {
+        db.rollback();
+        rereadDocuments(id);
+        throw;
+    }
+    d->ADOTmain->close();
+    d->ADOTmain->open();
+    clearModified();
+}
+
+// An unfiled document is offered filing here, once the link command exists.
+void TMDIChild::askToFileIfUnfiled()
+{
+}
