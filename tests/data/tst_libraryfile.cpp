@@ -9,6 +9,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTreeWidget>
 #include <sqlite3.h>
 
@@ -58,6 +59,7 @@ private slots:
     void brokenFileIsRefusedAndLeftAsItWas_data();
     void brokenFileIsRefusedAndLeftAsItWas();
     void lockedFileIsRefused();
+    void folderInPlaceOfFileIsRefused();
 };
 
 void TestLibraryFile::missingFileAnsweredNoEndsTheProgram()
@@ -166,6 +168,19 @@ void TestLibraryFile::lockedFileIsRefused()
     sqlite3_close(other);
     CHECK_BOXES();
     QCOMPARE(fileHash(lib.path()), before);
+}
+
+void TestLibraryFile::folderInPlaceOfFileIsRefused()
+{
+    LibraryFixture lib;
+    QVERIFY(QDir(lib.folder()).mkdir("wenk.dat"));
+    MessageBoxes::expectNext(MessageBoxes::Ok,
+                             QString("无法打开资料库文件 %1：\n这是一个文件夹，不是资料库文件\n\n程序将退出，文件保持原样。")
+                                 .arg(lib.path()));
+    ProgramRun run;
+    QVERIFY(!run.started());
+    QVERIFY(QFileInfo(lib.path()).isDir());
+    CHECK_BOXES();
 }
 
 WENK_TEST_MAIN(TestLibraryFile)
