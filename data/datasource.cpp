@@ -16,6 +16,7 @@ void DataSourceModel::setDataSource(TDataSource *source)
     detach();
     source_ = source;
     attach();
+    rows_ = liveCount();
     endResetModel();
 }
 
@@ -23,6 +24,7 @@ void DataSourceModel::setColumns(const QList<Column> &columns)
 {
     beginResetModel();
     columns_ = columns;
+    rows_ = liveCount();
     endResetModel();
 }
 
@@ -33,6 +35,7 @@ void DataSourceModel::attach()
     if (!ds) return;
     links_ << connect(ds, &TDataSet::rowsReset, this, [this] {
         beginResetModel();
+        rows_ = liveCount();
         endResetModel();
         if (attached_ && attached_->recNo() > 0) emit currentMoved(attached_->recNo() - 1);
     });
@@ -44,10 +47,12 @@ void DataSourceModel::attach()
     });
     links_ << connect(ds, &TDataSet::rowInserted, this, [this](int pos) {
         beginInsertRows({}, pos, pos);
+        rows_ = liveCount();
         endInsertRows();
     });
     links_ << connect(ds, &TDataSet::rowRemoved, this, [this](int pos) {
         beginRemoveRows({}, pos, pos);
+        rows_ = liveCount();
         endRemoveRows();
     });
 }
@@ -59,11 +64,15 @@ void DataSourceModel::detach()
     attached_ = nullptr;
 }
 
+int DataSourceModel::liveCount() const
+{
+    TDataSet *ds = dataSet();
+    return ds && ds->active() ? ds->recordCount() : 0;
+}
+
 int DataSourceModel::rowCount(const QModelIndex &parent) const
 {
-    if (parent.isValid()) return 0;
-    TDataSet *ds = dataSet();
-    return ds && ds->active() && !ds->controlsDisabled() ? ds->recordCount() : 0;
+    return parent.isValid() ? 0 : rows_;
 }
 
 int DataSourceModel::columnCount(const QModelIndex &parent) const

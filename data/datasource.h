@@ -41,4 +41,8 @@ private:
     QPointer<TDataSet> attached_;
     QList<Column> columns_;
     QList<QMetaObject::Connection> links_;
+    // The row count last announced to the views; a dataset whose display is
+    // suspended changes without telling, and a model must not.
+    int rows_ = 0;
+    int liveCount() const;
 };
