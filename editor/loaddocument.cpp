@@ -27,14 +27,15 @@ QByteArray currentBody()
 
 void loadBody(QTextEdit *editor, const QByteArray &rtf)
 {
-    QTextDocument *doc = editor->document();
+    // Read into a fresh document, then handed to the editor: a document the
+    // editor shows is laid out again after every piece that is read.
+    auto *doc = new QTextDocument(editor);
+    doc->setDefaultFont(editor->font());
     // Loading is not an edit the user could undo.
     doc->setUndoRedoEnabled(false);
-    if (rtf.isEmpty())
-        doc->clear();
-    else
-        rtf::read(rtf, doc);
+    if (!rtf.isEmpty()) rtf::read(rtf, doc);
     doc->setUndoRedoEnabled(true);
+    editor->setDocument(doc);
 }
 
 // Loads the picture into the box; the reason it could not, or empty.
