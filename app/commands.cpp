@@ -4,8 +4,12 @@
 #include "topics/topictree.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
 #include <QToolButton>
+#include <QTreeWidget>
 
 void TMainForm::connectCommands()
 {
@@ -43,4 +47,12 @@ void TMainForm::connectCommands()
     onTrigger(FileExit1, &TMainForm::FileExit1Execute);
     onTrigger(HelpAbout1, &TMainForm::HelpAbout1Execute);
     onTrigger(N22, &TMainForm::SpeedButton20Click);
+    onTrigger(findChild<QAction *>("N11"), &TMainForm::SpeedButton17Click);
+
+    connect(tree->TreeView1, &QTreeWidget::itemClicked, this, command(this, &TMainForm::TreeView1Click));
+    connect(DBGrid13, &QTableView::clicked, this, command(this, &TMainForm::DBGrid13CellClick));
+    connect(DBGrid13, &QTableView::doubleClicked, this, command(this, &TMainForm::DBGrid13DblClick));
+    connect(PageControl3, &QTabWidget::currentChanged, this, command(this, &TMainForm::PageControl3Change));
+    // The keyword box's tooltip promises that Enter searches.
+    connect(Edit4, &QLineEdit::returnPressed, this, command(this, &TMainForm::SpeedButton18Click));
 }

@@ -1,5 +1,7 @@
 #include "app/main.h"
 
+#include "collect/Unitget.h"
+#include "documents/Unit3.h"
 #include "editor/childwin.h"
 #include "topics/topictree.h"
 
@@ -10,6 +12,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QApplication>
+#include <QWindow>
 #include "app/command.h"
 
 TMainForm *MainForm = nullptr;
@@ -18,6 +21,11 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
 {
     buildLayout();
     connectCommands();
+    // Remember where the focus was before it came back to this window: the
+    // activation handler depends on it.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *now) {
+        if (!now || now != windowHandle()) previousWindow_ = now;
+    });
 }
 
 TMainForm::~TMainForm()
@@ -66,14 +74,28 @@ void TMainForm::FormActivate()
     EnterLibraryMode();
 }
 
+// The activation handler runs at the first activation and when the user
+// comes back from the jump window or the quick collection window. It does not
+// run when a message box or a modal window of the program (the topic picker,
+// the font dialog) closes: the tree must keep the counts the picker left and
+// a save must not end editing mode. Nor when the focus comes back from
+// another program.
+bool TMainForm::activationReloads()
+{
+    if (firstActivation_) {
+        firstActivation_ = false;
+        return true;
+    }
+    QWindow *from = previousWindow_;
+    if (!from) return false;
+    for (QWidget *companion : {static_cast<QWidget *>(Form3), static_cast<QWidget *>(frmget)})
+        if (companion && companion->windowHandle() == from) return true;
+    return false;
+}
+
 bool TMainForm::event(QEvent *e)
 {
-    if (e->type() == QEvent::WindowActivate) {
-        if (firstActivation_) {
-            firstActivation_ = false;
-            runCommand([this] { FormActivate(); });
-        }
-    }
+    if (e->type() == QEvent::WindowActivate && activationReloads()) runCommand([this] { FormActivate(); });
     return QMainWindow::event(e);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 class QAction;
@@ -20,7 +21,10 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QWindow;
 class DataSourceModel;
+class TADOQuery;
+class TDataSource;
 class TMDIChild;
 class TTopicTree;
 
@@ -111,6 +115,13 @@ public:
     void DBGrid13CellClick();
     void DBGrid13DblClick();
     void PageControl3Change();
+    // The current list: the data source the grid shows (DSADOQuery1 after a
+    // tree click, DSADOQuery2 after a search), its query, the document id of
+    // the query's current row, and the positions of the selected rows.
+    TDataSource *currentList() const;
+    TADOQuery *currentListQuery() const;
+    qint64 currentListDocumentId() const;
+    QList<int> selectedListRows() const;
 
     // ---- documents (documents/) -------------------------------------------
     void ToolButton26Click();
@@ -141,6 +152,10 @@ protected:
 
 private:
     bool firstActivation_ = true;
+    // The window of the program that had the focus before this one.
+    QPointer<QWindow> previousWindow_;
+    bool activationReloads();
+    void showList(TDataSource *list);
     void buildLayout();
     void connectCommands();
 };

@@ -1,8 +1,9 @@
 // The main window's controls, menus and toolbars.
 #include "app/main.h"
 
+#include "app/pagescroller.h"
 #include "data/Unit1.h"
-#include "data/datasource.h"
+#include "library/documentgrid.h"
 #include "topics/topictree.h"
 
 #include <QAction>
@@ -13,7 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -44,6 +48,22 @@ void setCream(QWidget *w)
 {
     QPalette p = w->palette();
     p.setColor(QPalette::Base, kCream);
+    w->setPalette(p);
+}
+
+void setTextColour(QWidget *w, QPalette::ColorRole role, const QColor &c)
+{
+    QPalette p = w->palette();
+    p.setColor(role, c);
+    w->setPalette(p);
+}
+
+// The selection stays as visible when the tree or grid loses the focus.
+void keepSelectionVisible(QWidget *w)
+{
+    QPalette p = w->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        p.setColor(QPalette::Inactive, role, p.color(QPalette::Active, role));
     w->setPalette(p);
 }
 
@@ -80,6 +100,48 @@ QPushButton *hiddenButton(QWidget *owner, const char *name, const QString &capti
     b->setObjectName(name);
     b->hide();
     return b;
+}
+
+// A status bar panel of a given width, which gives way in a narrow window
+// rather than holding the window wide.
+class StatusPanel : public QLabel {
+public:
+    StatusPanel(int width, QWidget *parent) : QLabel(parent), width_(width) { setMaximumWidth(width); }
+    QSize sizeHint() const override { return {width_, QLabel::sizeHint().height()}; }
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+private:
+    int width_;
+};
+
+// Rebuilds the entries after the window actions: a separator, then one
+// entry per editor window, the active one checked.
+void fillWindowList(QMenu *menu, QMdiArea *area)
+{
+    for (QAction *a : menu->actions())
+        if (a->property("windowEntry").toBool()) {
+            menu->removeAction(a);
+            a->deleteLater();
+        }
+    const QList<QMdiSubWindow *> windows = area->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty()) return;
+    auto add = [menu](QAction *a) {
+        a->setProperty("windowEntry", true);
+        menu->addAction(a);
+    };
+    auto *separator = new QAction(menu);
+    separator->setSeparator(true);
+    add(separator);
+    for (int i = 0; i < windows.size(); ++i) {
+        QPointer<QMdiSubWindow> w = windows[i];
+        auto *entry = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(w->windowTitle()), menu);
+        entry->setCheckable(true);
+        entry->setChecked(w == area->activeSubWindow());
+        QObject::connect(entry, &QAction::triggered, area, [area, w] {
+            if (w) area->setActiveSubWindow(w);
+        });
+        add(entry);
+    }
 }
 
 }  // namespace
@@ -161,6 +223,8 @@ void TMainForm::buildLayout()
 
     menus[4] = bar->addMenu(QStringLiteral(" 视窗排列"));
     menus[4]->addActions({WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1});
+    // The window-list menu: one entry per editor window after the actions.
+    connect(menus[4], &QMenu::aboutToShow, this, [this] { fillWindowList(menus[4], mdiArea); });
 
     menus[5] = bar->addMenu(QStringLiteral(" 升 级"));
     N22 = menus[5]->addAction(QStringLiteral("数据升级"));
@@ -190,7 +254,7 @@ void TMainForm::buildLayout()
     QFont bold = SpeedButton1->font();
     bold.setBold(true);
     SpeedButton1->setFont(bold);
-    SpeedButton1->setStyleSheet("color: navy;");
+    setTextColour(SpeedButton1, QPalette::ButtonText, Qt::darkBlue);
     ToolBar4->addSeparator();
     SpeedButton6 = modeButton(ToolBar4, "SpeedButton6", QStringLiteral("快录"));
     SpeedButton20 = modeButton(ToolBar4, "SpeedButton20", QStringLiteral("升级"));
@@ -211,12 +275,9 @@ void TMainForm::buildLayout()
     ToolBar4->addWidget(ToolButton26);
     bands->addWidget(ToolBar4);
 
-    PageScroller1 = new QScrollArea(CoolBar1);
+    auto *scroller = new TPageScroller(CoolBar1);
+    PageScroller1 = scroller;
     PageScroller1->setObjectName("PageScroller1");
-    PageScroller1->setFrameShape(QFrame::NoFrame);
-    PageScroller1->setWidgetResizable(true);
-    PageScroller1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    PageScroller1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ToolBar2 = new QToolBar;
     ToolBar2->setObjectName("ToolBar2");
     ToolBar2->setMinimumHeight(35);
@@ -249,8 +310,7 @@ void TMainForm::buildLayout()
     BitBtn3 = new QPushButton(QStringLiteral("open"), ToolBar2);
     BitBtn3->setObjectName("BitBtn3");
     ToolBar2->addWidget(BitBtn3)->setVisible(false);
-    PageScroller1->setWidget(ToolBar2);
-    PageScroller1->setFixedHeight(ToolBar2->sizeHint().height() + 14);
+    scroller->setContent(ToolBar2);
     bands->addWidget(PageScroller1, 1);
     column->addWidget(CoolBar1);
 
@@ -274,27 +334,36 @@ void TMainForm::buildLayout()
     Splitter1 = new QSplitter(Qt::Horizontal, Panel2);
     Splitter1->setObjectName("Splitter1");
     Splitter1->setHandleWidth(7);
-    Splitter1->setStyleSheet("QSplitter::handle { background: silver; }");
     panelLayout->addWidget(Splitter1);
 
     PageControl2 = new QTabWidget(Splitter1);
     PageControl2->setObjectName("PageControl2");
-    PageControl2->setFont(songFont(15));
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName("TabSheet1");
     auto *shelf = new QVBoxLayout(TabSheet1);
     shelf->setContentsMargins(0, 0, 0, 0);
     tree = new TTopicTree(true, TabSheet1);
     setCream(tree->TreeView1);
+    keepSelectionVisible(tree->TreeView1);
+    // Item views take the platform's own font unless told otherwise.
+    tree->TreeView1->setFont(songFont(15));
     shelf->addWidget(tree);
     PageControl2->addTab(TabSheet1, QStringLiteral("资料书架"));
 
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName("TabSheet2");
     auto *searchTab = new QVBoxLayout(TabSheet2);
+    searchTab->setContentsMargins(4, 4, 4, 4);
     GroupBox1 = new QGroupBox(QStringLiteral("关键词查询"), TabSheet2);
     GroupBox1->setObjectName("GroupBox1");
-    auto *g = new QGridLayout(GroupBox1);
+    // Two rows, the options above the keyword box, narrow enough for the
+    // 224 pixels of the tabs.
+    auto *g = new QVBoxLayout(GroupBox1);
+    g->setContentsMargins(6, 6, 6, 6);
+    auto *options = new QHBoxLayout;
+    auto *keyword = new QHBoxLayout;
+    options->setSpacing(4);
+    keyword->setSpacing(4);
     Label2 = new QLabel(QStringLiteral("查询方式"), GroupBox1);
     Label2->setObjectName("Label2");
     RadioButton1 = new QRadioButton(QStringLiteral("标题"), GroupBox1);
@@ -306,20 +375,25 @@ void TMainForm::buildLayout()
     Edit4->setObjectName("Edit4");
     setCream(Edit4);
     Edit4->setFont(songFont(13));
-    Edit4->setStyleSheet("color: navy;");
+    setTextColour(Edit4, QPalette::Text, Qt::darkBlue);
     Edit4->setToolTip(QStringLiteral("请在此输入关键词，然后后按回车键或按查找钮检索。当关键词为空时，返回全部资料信息"));
     SpeedButton18 = new QToolButton(GroupBox1);
     SpeedButton18->setObjectName("SpeedButton18");
     SpeedButton18->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     SpeedButton18->setToolTip(QStringLiteral("查找"));
-    g->addWidget(Label2, 0, 0);
-    g->addWidget(RadioButton1, 0, 1);
-    g->addWidget(RadioButton2, 0, 2);
-    g->addWidget(Edit4, 1, 0, 1, 3);
-    g->addWidget(SpeedButton18, 1, 3);
+    options->addWidget(Label2);
+    options->addWidget(RadioButton1);
+    options->addWidget(RadioButton2);
+    options->addStretch(1);
+    keyword->addWidget(Edit4, 1);
+    keyword->addWidget(SpeedButton18);
+    g->addLayout(options);
+    g->addLayout(keyword);
     searchTab->addWidget(GroupBox1);
     searchTab->addStretch(1);
     PageControl2->addTab(TabSheet2, QStringLiteral("查 询"));
+    // Set once the pages are in, so that everything on them takes it.
+    PageControl2->setFont(songFont(15));
 
     Panel4 = new QWidget(Splitter1);
     Panel4->setObjectName("Panel4");
@@ -342,9 +416,10 @@ void TMainForm::buildLayout()
     right->addWidget(Splitter2, 1);
     DBGrid13 = new QTableView(Splitter2);
     DBGrid13->setObjectName("DBGrid13");
-    DBGrid13Model = new DataSourceModel(this);
-    DBGrid13Model->setColumns({{"fileid", QStringLiteral("文件ID")}, {"name", QStringLiteral("文 件 名 称")}});
+    DBGrid13Model = new TDocumentGridModel(this);
     DBGrid13->setModel(DBGrid13Model);
+    followCurrentRow(DBGrid13, DBGrid13Model);
+    keepSelectionVisible(DBGrid13);
     DBGrid13->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid13->setSelectionMode(QAbstractItemView::ExtendedSelection);
     DBGrid13->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -392,6 +467,12 @@ void TMainForm::buildLayout()
     Splitter1->addWidget(PageControl2);
     Splitter1->addWidget(Panel4);
     Splitter1->setStretchFactor(1, 1);
+    // A silver bar; a style sheet would stop the panel's fonts reaching the pages.
+    QSplitterHandle *handle = Splitter1->handle(1);
+    QPalette silver = handle->palette();
+    silver.setColor(QPalette::Window, QColor(192, 192, 192));
+    handle->setPalette(silver);
+    handle->setAutoFillBackground(true);
     Splitter1->setSizes({224, 1000});
     column->addWidget(ClientArea, 1);
     setCentralWidget(central);
@@ -399,12 +480,11 @@ void TMainForm::buildLayout()
     // ---- status bar -----------------------------------------------------
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName("StatusBar1");
-    auto *credit = new QLabel(QStringLiteral("云笈研读书匣 —— 收集、整理、研读文字资料与电子书"), StatusBar1);
+    auto *credit = new StatusPanel(550, StatusBar1);
+    credit->setText(QStringLiteral("云笈研读书匣 —— 收集、整理、研读文字资料与电子书"));
     credit->setObjectName("StatusPanel0");
-    credit->setFixedWidth(550);
-    auto *second = new QLabel(StatusBar1);
+    auto *second = new StatusPanel(50, StatusBar1);
     second->setObjectName("StatusPanel1");
-    second->setFixedWidth(50);
     StatusBar1->addWidget(credit);
     StatusBar1->addWidget(second);
     setStatusBar(StatusBar1);
