@@ -228,6 +228,9 @@ void TestMainWindow::libraryPanelParts()
     QCOMPARE(m->RadioButton1->text(), QStringLiteral("标题"));
     QVERIFY(m->RadioButton1->isChecked());
     QCOMPARE(m->RadioButton2->text(), QStringLiteral("正文"));
+    QCOMPARE(m->Edit4->palette().color(QPalette::Text), QColor(0, 0, 128));  // navy
+    QVERIFY(m->SpeedButton1->font().bold());
+    QCOMPARE(m->SpeedButton1->palette().color(QPalette::ButtonText), QColor(0, 0, 128));
     QCOMPARE(m->Edit4->toolTip(),
              QStringLiteral("请在此输入关键词，然后后按回车键或按查找钮检索。当关键词为空时，返回全部资料信息"));
 
