@@ -445,9 +445,20 @@ void Database::prefetch(const QList<QPair<QString, QString>> &tablesAndOrders)
     }
 }
 
+// Another program may have written to the file since a copy was taken: then
+// no copy taken before is current.
+void Database::noticeOtherWriters()
+{
+    Statement s(db_, "PRAGMA data_version");
+    const qint64 now = s.step() ? s.columnInt(0) : 0;
+    if (fileVersion_ >= 0 && now != fileVersion_) markAllChanged();
+    fileVersion_ = now;
+}
+
 std::shared_ptr<const RowSet> Database::snapshot(const QString &table)
 {
     if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
+    noticeOtherWriters();
     const quint64 v = version(table);
     auto it = cache_.find(table);
     if (it != cache_.end() && it->version == v) return it->rows;

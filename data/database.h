@@ -106,6 +106,8 @@ private:
     QHash<QString, TableInfo> info_;
     QHash<QString, quint64> versions_;
     quint64 allVersion_ = 0;
+    qint64 fileVersion_ = -1;  // the engine's count of other connections' commits
+    void noticeOtherWriters();
     struct Cached {
         quint64 version;
         std::shared_ptr<const RowSet> rows;

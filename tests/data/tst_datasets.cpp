@@ -6,6 +6,7 @@
 #include "tests/support/testmain.h"
 
 #include <memory>
+#include <sqlite3.h>
 
 class TestDatasets : public QObject {
     Q_OBJECT
@@ -19,6 +20,7 @@ private slots:
     void detailKeyFilledOnNewRow();
     void rowsOfAnotherDatasetShowAfterReopen();
     void lookupOfMissingDocumentIsEmpty();
+    void rowsWrittenByAnotherProgramShowAfterReopen();
     void filterTexts_data();
     void filterTexts();
     void badFilterIsAnError_data();
@@ -183,6 +185,21 @@ void TestDatasets::lookupOfMissingDocumentIsEmpty()
     data->ADOTmain->close();
     data->ADOQuery1->first();
     QVERIFY(data->ADOQuery1->fieldValue("name").isNull());
+}
+
+void TestDatasets::rowsWrittenByAnotherProgramShowAfterReopen()
+{
+    lib->topics("甲\n");
+    openAll();
+    QCOMPARE(data->ADOTable1->recordCount(), 1);
+    sqlite3 *other = nullptr;
+    sqlite3_open(lib->path().toUtf8().constData(), &other);
+    sqlite3_exec(other, "INSERT INTO zt (name, itno, preid) VALUES ('乙', 9, 0)", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    QCOMPARE(data->ADOTable1->recordCount(), 1);
+    data->ADOTable1->close();
+    data->ADOTable1->open();
+    QCOMPARE(data->ADOTable1->recordCount(), 2);
 }
 
 void TestDatasets::filterTexts_data()
