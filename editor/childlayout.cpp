@@ -65,7 +65,6 @@ void TMDIChild::buildLayout()
     QFont song(QStringLiteral("宋体"));
     song.setPixelSize(15);
     setFont(song);
-    resize(760, 540);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -97,13 +96,15 @@ void TMDIChild::buildLayout()
     BodyArea->setCurrentWidget(RichEdit1);
 
     Panel2 = named(new QWidget(Splitter1), "Panel2");
-    Panel2->setFixedWidth(184);
+    // 184 pixels at first; the boxes take whatever width the splitter gives.
+    Panel2->setMinimumWidth(184);
     auto *side = new QVBoxLayout(Panel2);
     side->setContentsMargins(4, 4, 4, 4);
 
     auto *keywordRow = new QHBoxLayout;
     Edit2 = named(new QLineEdit(QStringLiteral("关键词反显"), Panel2), "Edit2");
     setCream(Edit2);
+    Edit2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     SpeedButton3 = panelButton(Panel2, "SpeedButton3", QStringLiteral("反显"), QStringLiteral("反显关键词"));
     SpeedButton3->setCheckable(true);
     keywordRow->addWidget(Edit2, 1);
@@ -123,6 +124,7 @@ void TMDIChild::buildLayout()
     Edit3 = named(new QPlainTextEdit(Panel2), "Edit3");
     Edit3->setReadOnly(true);
     Edit3->setFixedHeight(60);
+    Edit3->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     side->addWidget(Edit3);
 
     auto *coverRow = new QHBoxLayout;

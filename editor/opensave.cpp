@@ -37,8 +37,14 @@ TMDIChild *newEditor(TMainForm *form, qint64 documentId, const QString &name)
 {
     auto *editor = new TMDIChild;
     editor->setWindowTitle(TMDIChild::caption(documentId, name));
-    QMdiSubWindow *sub = form->mdiArea->addSubWindow(editor);
+    auto *sub = new QMdiSubWindow;
+    sub->setWidget(editor);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // Sized before the area places it: three quarters of the client area,
+    // as a new MDI child gets on Windows.
+    const QSize area = form->mdiArea->viewport()->size();
+    sub->resize(std::max(area.width() * 3 / 4, 640), std::max(area.height() * 3 / 4, 480));
+    form->mdiArea->addSubWindow(sub);
     sub->show();
     form->mdiArea->setActiveSubWindow(sub);
     return editor;

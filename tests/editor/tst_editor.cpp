@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -26,6 +28,7 @@ private slots:
     void captionAndReopenAmongOthers_data();
     void captionAndReopenAmongOthers();
     void tenAndHundredAreDifferentWindows();
+    void newWindowsLieInsideTheArea();
     void openFillsTheWindow_data();
     void openFillsTheWindow();
     void coverThatFailsToLoad_data();
@@ -114,6 +117,26 @@ void TestEditor::tenAndHundredAreDifferentWindows()
     QCOMPARE(openDocument(100), hundred);
     QCOMPARE(MainForm->editorWindows().size(), 2);
     CHECK_BOXES();
+}
+
+void TestEditor::newWindowsLieInsideTheArea()
+{
+    LibraryFixture lib;
+    writeNumberedLibrary(lib);
+    ProgramRun run;
+    const QRect area = MainForm->mdiArea->viewport()->rect();
+    for (qint64 id : {7, 10, 99}) {
+        QMdiSubWindow *sub = subWindowOf(openDocument(id));
+        QVERIFY2(area.contains(sub->geometry()),
+                 qPrintable(QStringLiteral("window %1 at %2,%3 %4x%5")
+                                .arg(id)
+                                .arg(sub->x())
+                                .arg(sub->y())
+                                .arg(sub->width())
+                                .arg(sub->height())));
+        // Wide enough for the body beside the side panel.
+        QVERIFY(sub->width() >= 640);
+    }
 }
 
 void TestEditor::openFillsTheWindow_data()
