@@ -307,9 +307,10 @@ void TMainForm::buildLayout()
     ToolBar2->addSeparator();
     ToolBar2->addActions({WindowCascade1, WindowTileHorizontal1});
     ToolBar2->addSeparator();
-    BitBtn3 = new QPushButton(QStringLiteral("open"), ToolBar2);
-    BitBtn3->setObjectName("BitBtn3");
-    ToolBar2->addWidget(BitBtn3)->setVisible(false);
+    // The last item of the toolbar, never shown. Kept out of the toolbar's
+    // actions: a hidden toolbar action disables its widget, and the button
+    // must still run the open command when triggered.
+    BitBtn3 = hiddenButton(ToolBar2, "BitBtn3", QStringLiteral("open"));
     scroller->setContent(ToolBar2);
     bands->addWidget(PageScroller1, 1);
     column->addWidget(CoolBar1);

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -28,6 +29,7 @@ private slots:
     void captionAndReopenAmongOthers_data();
     void captionAndReopenAmongOthers();
     void tenAndHundredAreDifferentWindows();
+    void triggeringTheHiddenOpenButtonOpens();
     void newWindowsLieInsideTheArea();
     void openFillsTheWindow_data();
     void openFillsTheWindow();
@@ -116,6 +118,18 @@ void TestEditor::tenAndHundredAreDifferentWindows()
     QCOMPARE(ten->windowTitle(), QStringLiteral("10《ABC》"));
     QCOMPARE(openDocument(100), hundred);
     QCOMPARE(MainForm->editorWindows().size(), 2);
+    CHECK_BOXES();
+}
+
+void TestEditor::triggeringTheHiddenOpenButtonOpens()
+{
+    LibraryFixture lib;
+    writeNumberedLibrary(lib);
+    ProgramRun run;
+    QVERIFY(MastData->ADOTmain->locate("id", 99));
+    MainForm->BitBtn3->click();
+    QCOMPARE(MainForm->editorWindows().size(), 1);
+    QCOMPARE(MainForm->editorWindows().first()->windowTitle(), QStringLiteral("99《ABC》"));
     CHECK_BOXES();
 }
 
