@@ -1,6 +1,7 @@
 // Opens and saves a document of 1,000,000 Chinese characters whose format
 // changes every few hundred characters, in the real program on a library
 // file, and prints the median times of 5 runs. Bar: 1 s each.
+#include "bench/common/sampledocument.h"
 #include "app/main.h"
 #include "data/Unit1.h"
 #include "editor/childwin.h"
@@ -13,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QTextCursor>
 #include <QTextDocument>
+
 #include <QTextEdit>
 
 #include <algorithm>
@@ -25,30 +27,6 @@ constexpr int Characters = 1'000'000;
 constexpr int Runs = 5;
 constexpr double Bar = 1.0;
 
-void fill(QTextDocument &doc)
-{
-    QTextCursor c(&doc);
-    const QColor colors[] = {QColor(), Qt::red, Qt::blue};
-    int written = 0;
-    int run = 0;
-    while (written < Characters) {
-        const int length = std::min(200 + (run * 37) % 300, Characters - written);
-        QString text(length, Qt::Uninitialized);
-        for (int i = 0; i < length; ++i) text[i] = QChar(0x4E00 + (written + i) * 7 % 20000);
-        QTextCharFormat f;
-        f.setFontWeight(run % 2 ? QFont::Bold : QFont::Normal);
-        f.setFontItalic(run % 3 == 0);
-        f.setFontPointSize(9 + run % 4 * 1.5);
-        if (colors[run % 3].isValid()) f.setForeground(colors[run % 3]);
-        c.insertText(text, f);
-        written += length;
-        if (++run % 3 == 0 && written < Characters) {
-            QTextBlockFormat b;
-            b.setAlignment(run % 2 ? Qt::AlignHCenter : Qt::AlignLeft);
-            c.insertBlock(b);
-        }
-    }
-}
 
 double median(std::vector<double> times)
 {
@@ -91,7 +69,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
 
     QTextDocument doc;
-    fill(doc);
+    fillSampleDocument(doc, Characters);
     const QByteArray bytes = rtf::write(doc);
     LibraryFixture lib;
     const qint64 id = lib.document(QStringLiteral("百万字"), doc.toPlainText(), bytes);

@@ -32,13 +32,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("云笈研读书匣");
 
-QByteArray rtfOf(const QString &plain)
-{
-    QByteArray out = "{\\rtf1\\ansi ";
-    for (const QChar c : plain) out += "\\u" + QByteArray::number(c.unicode()) + "?";
-    return out + "}";
-}
-
 qint64 count(const LibraryFixture &lib, const QString &select)
 {
     return lib.scalar(select).toLongLong();

@@ -83,3 +83,18 @@ inline ErrorBoxes takeErrorBoxes()
         if (!unanswered.removeOne(failure)) out.otherFailures << failure;
     return out;
 }
+
+// A body as the rich-edit control stores it: one paragraph a line.
+inline QByteArray rtfOf(const QString &plain)
+{
+    QByteArray out = "{\\rtf1\\ansi\\ansicpg936 ";
+    for (const QChar c : plain) {
+        if (c == '\n')
+            out += "\\par ";
+        else if (c.unicode() < 128)
+            out += char(c.unicode());
+        else
+            out += "\\u" + QByteArray::number(c.unicode()) + "?";
+    }
+    return out + "}";
+}

@@ -51,12 +51,6 @@ private slots:
 
 namespace {
 
-QByteArray rtfOf(const QString &plain)
-{
-    QByteArray out = "{\\rtf1\\ansi\\ansicpg936 ";
-    for (const QChar c : plain) out += c.unicode() < 128 ? QByteArray(1, char(c.unicode())) : "\\u" + QByteArray::number(c.unicode()) + "?";
-    return out + "}";
-}
 
 // Documents 7, 10, 99, 100 and 123, each with a one-paragraph body.
 void writeNumberedLibrary(LibraryFixture &lib)

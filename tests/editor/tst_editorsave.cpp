@@ -33,19 +33,6 @@ private slots:
 
 namespace {
 
-QByteArray rtfOf(const QString &plain)
-{
-    QByteArray out = "{\\rtf1\\ansi\\ansicpg936 ";
-    for (const QChar c : plain) {
-        if (c == '\n')
-            out += "\\par ";
-        else if (c.unicode() < 128)
-            out += char(c.unicode());
-        else
-            out += "\\u" + QByteArray::number(c.unicode()) + "?";
-    }
-    return out + "}";
-}
 
 QVariant columnOf(const LibraryFixture &lib, const QString &column, qint64 id)
 {
