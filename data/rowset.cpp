@@ -185,6 +185,38 @@ bool RowSet::lessThan(int a, int b, int sortCol) const
     return rowids_[a] < rowids_[b];
 }
 
+// Orders rows by an integer column, ties by row id, empty values first.
+// Keys are mostly small ids (topics, documents), so a counting sort over
+// their range does it in linear time; wide ranges fall back to sorting.
+void RowSet::sortByIntColumn(std::vector<int> &rows, int sortCol) const
+{
+    const Column &c = cols_[sortCol];
+    if (!std::is_sorted(rows.begin(), rows.end(), [this](int a, int b) { return rowids_[a] < rowids_[b]; }))
+        std::sort(rows.begin(), rows.end(), [this](int a, int b) { return rowids_[a] < rowids_[b]; });
+    qint64 lo = INT64_MAX, hi = INT64_MIN;
+    for (int r : rows)
+        if (!c.nulls[r]) {
+            lo = std::min(lo, c.ints[r]);
+            hi = std::max(hi, c.ints[r]);
+        }
+    if (lo > hi) return;  // every value empty: row id order stands
+    const quint64 span = quint64(hi - lo);
+    if (span <= quint64(4 * rows.size() + 1024)) {
+        // Slot 0 holds the empty values; slot k + 1 the value lo + k.
+        std::vector<int> start(size_t(span) + 3, 0);
+        for (int r : rows) ++start[c.nulls[r] ? 1 : size_t(c.ints[r] - lo) + 2];
+        for (size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+        std::vector<int> out(rows.size());
+        for (int r : rows) out[size_t(start[c.nulls[r] ? 0 : size_t(c.ints[r] - lo) + 1]++)] = r;
+        rows.swap(out);
+        return;
+    }
+    std::stable_sort(rows.begin(), rows.end(), [&c](int a, int b) {
+        if (c.nulls[a] || c.nulls[b]) return c.nulls[a] > c.nulls[b];
+        return c.ints[a] < c.ints[b];
+    });
+}
+
 RowRange RowSet::ordered(int sortCol) const
 {
     auto it = orders_.find(sortCol);
@@ -194,20 +226,7 @@ RowRange RowSet::ordered(int sortCol) const
         for (int r = 0; r < size(); ++r)
             if (!dead_[r]) rows.push_back(r);
         if (sortCol >= 0 && !cols_[sortCol].text) {
-            // Sort (value, row id, row) triples: far quicker than comparing
-            // through the columns, with the same order (empty values first).
-            const Column &c = cols_[sortCol];
-            struct Key {
-                qint64 value, rowid;
-                int row;
-            };
-            std::vector<Key> keys;
-            keys.reserve(rows.size());
-            for (int r : rows) keys.push_back({c.nulls[r] ? INT64_MIN : c.ints[r], rowids_[r], r});
-            std::sort(keys.begin(), keys.end(), [](const Key &a, const Key &b) {
-                return a.value != b.value ? a.value < b.value : a.rowid < b.rowid;
-            });
-            for (size_t i = 0; i < keys.size(); ++i) rows[i] = keys[i].row;
+            sortByIntColumn(rows, sortCol);
         } else if (sortCol >= 0) {
             std::stable_sort(rows.begin(), rows.end(),
                              [this, sortCol](int a, int b) { return lessThan(a, b, sortCol); });

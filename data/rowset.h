@@ -81,6 +81,7 @@ private:
     };
     KeyIndex &index(int keyCol, int sortCol) const;
     bool indexLess(const KeyIndex &idx, int a, int b) const;
+    void sortByIntColumn(std::vector<int> &rows, int sortCol) const;
     int compareKey(int row, int col, const QVariant &key) const;
     void unindex(int row);
     void reindex(int row);

@@ -27,6 +27,7 @@ private slots:
     void badFilterIsAnError();
     void locateOnTwoFields();
     void bookmarkReturns();
+    void sortedByColumnThenId_data();
     void sortedByColumnThenId();
     void movementFlags();
     void memoReadForTheRowThatAsks();
@@ -273,14 +274,29 @@ void TestDatasets::bookmarkReturns()
     QCOMPARE(data->ADOTmain->fieldText("name"), QString("3"));
 }
 
+void TestDatasets::sortedByColumnThenId_data()
+{
+    QTest::addColumn<QString>("outline");
+    QTest::addColumn<QStringList>("order");
+    QTest::newRow("close keys, ties by id") << "c {itno=3}\na {itno=1}\nb1 {itno=2}\nb2 {itno=2}\n"
+                                            << QStringList{"a", "b1", "b2", "c"};
+    QTest::newRow("keys far apart") << "big {itno=900000000000}\nneg {itno=-5}\nmid {itno=7}\n"
+                                    << QStringList{"neg", "mid", "big"};
+    QTest::newRow("empty keys first") << "x {itno=2}\ny {itno=1}\n" << QStringList{"z", "y", "x"};
+}
+
 void TestDatasets::sortedByColumnThenId()
 {
-    lib->topics("c {itno=3}\na {itno=1}\nb1 {itno=2}\nb2 {itno=2}\n");
+    QFETCH(QString, outline);
+    QFETCH(QStringList, order);
+    lib->topics(outline);
+    if (QTest::currentDataTag() == QByteArray("empty keys first"))
+        lib->sql("INSERT INTO zt (name, itno, preid) VALUES ('z', NULL, 0)");
     openAll();
     QStringList got;
     for (data->ADOTable1->first(); !data->ADOTable1->eof(); data->ADOTable1->next())
         got << data->ADOTable1->fieldText("name");
-    QCOMPARE(got, (QStringList{"a", "b1", "b2", "c"}));
+    QCOMPARE(got, order);
 }
 
 void TestDatasets::movementFlags()
