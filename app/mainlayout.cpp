@@ -1,6 +1,8 @@
 // The main window's controls, menus and toolbars.
 #include "app/main.h"
 
+#include "app/look.h"
+
 #include "app/pagescroller.h"
 #include "data/Unit1.h"
 #include "library/documentgrid.h"
@@ -33,39 +35,10 @@
 
 namespace {
 
-const QColor kCream(255, 251, 240);
-const QString kSong = QStringLiteral("宋体");
 
-QFont songFont(int pixels, bool bold = false)
-{
-    QFont f(kSong);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
 
-void setCream(QWidget *w)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base, kCream);
-    w->setPalette(p);
-}
-
-void setTextColour(QWidget *w, QPalette::ColorRole role, const QColor &c)
-{
-    QPalette p = w->palette();
-    p.setColor(role, c);
-    w->setPalette(p);
-}
 
 // The selection stays as visible when the tree or grid loses the focus.
-void keepSelectionVisible(QWidget *w)
-{
-    QPalette p = w->palette();
-    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
-        p.setColor(QPalette::Inactive, role, p.color(QPalette::Active, role));
-    w->setPalette(p);
-}
 
 QToolButton *modeButton(QToolBar *bar, const char *name, const QString &caption)
 {
@@ -254,7 +227,7 @@ void TMainForm::buildLayout()
     QFont bold = SpeedButton1->font();
     bold.setBold(true);
     SpeedButton1->setFont(bold);
-    setTextColour(SpeedButton1, QPalette::ButtonText, Qt::darkBlue);
+    look::setColour(SpeedButton1, QPalette::ButtonText, Qt::darkBlue);
     ToolBar4->addSeparator();
     SpeedButton6 = modeButton(ToolBar4, "SpeedButton6", QStringLiteral("快录"));
     SpeedButton20 = modeButton(ToolBar4, "SpeedButton20", QStringLiteral("升级"));
@@ -344,10 +317,10 @@ void TMainForm::buildLayout()
     auto *shelf = new QVBoxLayout(TabSheet1);
     shelf->setContentsMargins(0, 0, 0, 0);
     tree = new TTopicTree(true, TabSheet1);
-    setCream(tree->TreeView1);
-    keepSelectionVisible(tree->TreeView1);
+    look::setCream(tree->TreeView1);
+    look::keepSelectionVisible(tree->TreeView1);
     // Item views take the platform's own font unless told otherwise.
-    tree->TreeView1->setFont(songFont(15));
+    tree->TreeView1->setFont(look::songFont(15));
     shelf->addWidget(tree);
     PageControl2->addTab(TabSheet1, QStringLiteral("资料书架"));
 
@@ -374,9 +347,9 @@ void TMainForm::buildLayout()
     RadioButton2->setObjectName("RadioButton2");
     Edit4 = new QLineEdit(GroupBox1);
     Edit4->setObjectName("Edit4");
-    setCream(Edit4);
-    Edit4->setFont(songFont(13));
-    setTextColour(Edit4, QPalette::Text, Qt::darkBlue);
+    look::setCream(Edit4);
+    Edit4->setFont(look::songFont(13));
+    look::setColour(Edit4, QPalette::Text, Qt::darkBlue);
     Edit4->setToolTip(QStringLiteral("请在此输入关键词，然后后按回车键或按查找钮检索。当关键词为空时，返回全部资料信息"));
     SpeedButton18 = new QToolButton(GroupBox1);
     SpeedButton18->setObjectName("SpeedButton18");
@@ -394,7 +367,7 @@ void TMainForm::buildLayout()
     searchTab->addStretch(1);
     PageControl2->addTab(TabSheet2, QStringLiteral("查 询"));
     // Set once the pages are in, so that everything on them takes it.
-    PageControl2->setFont(songFont(15));
+    PageControl2->setFont(look::songFont(15));
 
     Panel4 = new QWidget(Splitter1);
     Panel4->setObjectName("Panel4");
@@ -407,7 +380,7 @@ void TMainForm::buildLayout()
     Label1 = new QLabel(ToolBar3);
     Label1->setObjectName("Label1");
     Label1->setFixedWidth(285);
-    Label1->setFont(songFont(13));
+    Label1->setFont(look::songFont(13));
     ToolBar3->addWidget(Label1);
     right->addWidget(ToolBar3);
 
@@ -420,7 +393,7 @@ void TMainForm::buildLayout()
     DBGrid13Model = new TDocumentGridModel(this);
     DBGrid13->setModel(DBGrid13Model);
     followCurrentRow(DBGrid13, DBGrid13Model);
-    keepSelectionVisible(DBGrid13);
+    look::keepSelectionVisible(DBGrid13);
     DBGrid13->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid13->setSelectionMode(QAbstractItemView::ExtendedSelection);
     DBGrid13->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -442,8 +415,8 @@ void TMainForm::buildLayout()
     Memo1 = new QTextEdit(linkTab);
     Memo1->setObjectName("Memo1");
     Memo1->setAcceptRichText(false);
-    setCream(Memo1);
-    Memo1->setFont(songFont(15, true));
+    look::setCream(Memo1);
+    Memo1->setFont(look::songFont(15, true));
     lt->addWidget(Memo1);
     RichEdit1 = new QTextEdit(linkTab);
     RichEdit1->setObjectName("RichEdit1");
@@ -456,8 +429,8 @@ void TMainForm::buildLayout()
     TreeView4 = new QTreeWidget(noteTab);
     TreeView4->setObjectName("TreeView4");
     TreeView4->setHeaderHidden(true);
-    setCream(TreeView4);
-    TreeView4->setFont(songFont(13, true));
+    look::setCream(TreeView4);
+    TreeView4->setFont(look::songFont(13, true));
     nt->addWidget(TreeView4);
     PageControl3->addTab(noteTab, QStringLiteral("标注信息"));
     Splitter2->addWidget(DBGrid13);

@@ -2,6 +2,8 @@
 // the side panel with keyword, attachment and cover on the right.
 #include "editor/childwin.h"
 
+#include "app/look.h"
+
 #include <QAction>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,23 +18,7 @@
 
 namespace {
 
-const QColor kCream(255, 251, 240);
 
-void setCream(QWidget *w)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base, kCream);
-    w->setPalette(p);
-}
-
-// The selection stays visible when the editor loses the focus.
-void keepSelectionVisible(QWidget *w)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
-    p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
-    w->setPalette(p);
-}
 
 template <class W>
 W *named(W *w, const char *name)
@@ -86,11 +72,11 @@ void TMDIChild::buildLayout()
     RichEdit1->setAcceptRichText(true);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
-    keepSelectionVisible(RichEdit1);
+    look::keepSelectionVisible(RichEdit1);
     RichEdit3 = named(new QTextEdit(BodyArea), "RichEdit3");
     RichEdit3->setReadOnly(true);
     RichEdit3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setCream(RichEdit3);
+    look::setCream(RichEdit3);
     BodyArea->addWidget(RichEdit1);
     BodyArea->addWidget(RichEdit3);
     BodyArea->setCurrentWidget(RichEdit1);
@@ -103,7 +89,7 @@ void TMDIChild::buildLayout()
 
     auto *keywordRow = new QHBoxLayout;
     Edit2 = named(new QLineEdit(QStringLiteral("关键词反显"), Panel2), "Edit2");
-    setCream(Edit2);
+    look::setCream(Edit2);
     Edit2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     SpeedButton3 = panelButton(Panel2, "SpeedButton3", QStringLiteral("反显"), QStringLiteral("反显关键词"));
     SpeedButton3->setCheckable(true);

@@ -1,5 +1,6 @@
 // The document list: a topic's documents after a tree click, or the result of
 // the keyword search; a click makes a listed document the current one.
+#include "app/look.h"
 #include "app/main.h"
 #include "app/messagebox.h"
 #include "data/Unit1.h"
@@ -20,12 +21,6 @@ namespace {
 
 const QString kTreeClickFailed = QStringLiteral("出错信息：点击专题窗出错。操作被中止");
 const QString kListClickFailed = QStringLiteral("出错信息：点击列表窗出错。操作被中止");
-
-// The hourglass for as long as the search runs, also when it fails.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 // Grids bound to the query show nothing while it loads, and its rows once
 // loaded or once it failed.
@@ -107,7 +102,7 @@ void TMainForm::SpeedButton18Click()
 {
     TADOQuery *found = MastData->ADOQuery2;
     if (found->active()) found->close();
-    WaitCursor wait;
+    look::WaitCursor wait;
     showList(MastData->DSADOQuery2);
     SuspendedDisplay suspended(found);
     // The keyword goes to the engine as a value, never as statement text: a

@@ -1,4 +1,5 @@
 // Rebuilding a topic tree from the level datasets.
+#include "app/look.h"
 #include "data/Unit1.h"
 #include "data/filter.h"
 #include "topics/topictree.h"
@@ -7,13 +8,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-// The wait cursor for as long as the walk runs, and never left behind when
-// a database error ends it early.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 void filterToChildren(TDataSet *level, qint64 parentId)
 {
@@ -39,7 +33,7 @@ void TTopicTree::reload(const std::function<void()> &afterReopen)
     }
     if (afterReopen) afterReopen();
 
-    WaitCursor wait;
+    look::WaitCursor wait;
     removeAllNodes();
     CurrentNode = nullptr;
     CurrentLevel = 0;
