@@ -461,6 +461,13 @@ void TestDatasets::likeIgnoresCaseOfEveryLetter_data()
     QTest::newRow("percent at both ends, no match") << "%xyz%" << "abc" << false;
     QTest::newRow("Chinese") << "%明月%" << "床前明月光" << true;
     QTest::newRow("anchored start") << "b%" << "abc" << false;
+    QTest::newRow("Kelvin sign folds to k") << "%k%" << QString(QChar(0x212A)) << true;
+    QTest::newRow("long s folds to s") << "%s%" << QString(QChar(0x017F)) << true;
+    QTest::newRow("match after a false start") << "%ab%" << "aab" << true;
+    QTest::newRow("Chinese after a false start") << "%明月光%" << "明明月光" << true;
+    QTest::newRow("Chinese later in the text") << "%明月%" << "明x明月" << true;
+    QTest::newRow("Chinese absent") << "%明月%" << "明x月" << false;
+    QTest::newRow("wildcards between") << "%a_c%e" << "xxAbcde" << true;
 }
 
 void TestDatasets::likeIgnoresCaseOfEveryLetter()
