@@ -4,6 +4,8 @@
 #include "topics/topictree.h"
 
 #include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -47,6 +49,12 @@ void TMainForm::connectCommands()
     onTrigger(FileExit1, &TMainForm::FileExit1Execute);
     onTrigger(HelpAbout1, &TMainForm::HelpAbout1Execute);
     onTrigger(N22, &TMainForm::SpeedButton20Click);
+    onTrigger(WindowCascade1, &TMainForm::WindowCascade1Execute);
+    onTrigger(WindowTileHorizontal1, &TMainForm::WindowTileHorizontal1Execute);
+    onTrigger(WindowTileVertical1, &TMainForm::WindowTileVertical1Execute);
+    onTrigger(WindowMinimizeAll1, &TMainForm::WindowMinimizeAll1Execute);
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, &TMainForm::updateWindowActions);
+    updateWindowActions();
     onTrigger(findChild<QAction *>("N11"), &TMainForm::SpeedButton17Click);
 
     connect(tree->TreeView1, &QTreeWidget::itemClicked, this, command(this, &TMainForm::TreeView1Click));

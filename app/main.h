@@ -140,6 +140,13 @@ public:
     void btshowbzClick();
     void BitBtn4Click();
 
+    // ---- window arrangement (app/windowarrange.cpp) ------------------------
+    void WindowCascade1Execute();
+    void WindowTileHorizontal1Execute();
+    void WindowTileVertical1Execute();
+    void WindowMinimizeAll1Execute();
+    void updateWindowActions();
+
     // ---- other commands ---------------------------------------------------
     void SpeedButton6Click();
     void SpeedButton17Click();
@@ -157,6 +164,7 @@ private:
     bool activationReloads();
     void showList(TDataSource *list);
     void buildLayout();
+    void tileEditors(Qt::Orientation orientation);
     void connectCommands();
 };
 
