@@ -59,7 +59,9 @@ QAction *action(QObject *owner, const char *name, const QString &caption, const 
     a->setObjectName(name);
     const int bar = hint.indexOf('|');
     a->setToolTip(bar < 0 ? hint : hint.left(bar));
-    a->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+    // The long hint, after the bar, is kept but not shown: the status bar
+    // holds only its credit line.
+    a->setWhatsThis(bar < 0 ? hint : hint.mid(bar + 1));
     if (!shortcut.isEmpty()) {
         a->setShortcut(shortcut);
         a->setShortcutContext(Qt::ApplicationShortcut);
