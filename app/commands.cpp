@@ -4,6 +4,7 @@
 #include "topics/topictree.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QLineEdit>
@@ -49,6 +50,16 @@ void TMainForm::connectCommands()
     onTrigger(FileExit1, &TMainForm::FileExit1Execute);
     onTrigger(HelpAbout1, &TMainForm::HelpAbout1Execute);
     onTrigger(N22, &TMainForm::SpeedButton20Click);
+    onTrigger(EditCut1, &TMainForm::EditCut1Execute);
+    onTrigger(EditCopy1, &TMainForm::EditCopy1Execute);
+    onTrigger(EditPaste1, &TMainForm::EditPaste1Execute);
+    onTrigger(EditUndo1, &TMainForm::EditUndo1Execute);
+    onTrigger(EditSelectAll1, &TMainForm::EditSelectAll1Execute);
+    onTrigger(RichEditBold2, &TMainForm::RichEditBold2Execute);
+    onTrigger(RichEditItalic1, &TMainForm::RichEditItalic1Execute);
+    onTrigger(RichEditUnderline1, &TMainForm::RichEditUnderline1Execute);
+    onTrigger(RichEditStrikeOut1, &TMainForm::RichEditStrikeOut1Execute);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { followUndo(now); });
     onTrigger(WindowCascade1, &TMainForm::WindowCascade1Execute);
     onTrigger(WindowTileHorizontal1, &TMainForm::WindowTileHorizontal1Execute);
     onTrigger(WindowTileVertical1, &TMainForm::WindowTileVertical1Execute);

@@ -140,6 +140,18 @@ public:
     void btshowbzClick();
     void BitBtn4Click();
 
+    // ---- edit and character format (app/editcommands.cpp) -----------------
+    void EditCut1Execute();
+    void EditCopy1Execute();
+    void EditPaste1Execute();
+    void EditUndo1Execute();
+    void EditSelectAll1Execute();
+    void RichEditBold2Execute();
+    void RichEditItalic1Execute();
+    void RichEditUnderline1Execute();
+    void RichEditStrikeOut1Execute();
+    void followUndo(QWidget *focused);
+
     // ---- window arrangement (app/windowarrange.cpp) ------------------------
     void WindowCascade1Execute();
     void WindowTileHorizontal1Execute();
@@ -165,6 +177,7 @@ private:
     void showList(TDataSource *list);
     void buildLayout();
     void tileEditors(Qt::Orientation orientation);
+    QMetaObject::Connection undoLink_;
     void connectCommands();
 };
 
