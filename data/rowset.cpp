@@ -33,16 +33,20 @@ std::shared_ptr<RowSet> RowSet::read(Statement &stmt, const QStringList &columns
     // Growing a dozen column vectors row by row costs more than the read.
     if (expectedRows > 0) rows->reserve(size_t(std::min<qint64>(expectedRows, 50'000'000)));
     const int n = columns.size();
+    // Rows go straight to the columns: a fresh copy has no orders or
+    // indexes to keep up to date yet.
     while (stmt.step()) {
-        int r = rows->append(stmt.columnInt(0));
+        rows->rowids_.push_back(stmt.columnInt(0));
+        rows->dead_.push_back(0);
         for (int c = 0; c < n; ++c) {
-            if (stmt.isNull(c + 1)) continue;
-            Column &col = rows->cols_[c];
+            Column &col = rows->cols_[size_t(c)];
             if (col.text) {
-                col.strs[r] = stmt.columnText(c + 1);
+                col.strs.push_back(stmt.isNull(c + 1) ? QString() : stmt.columnText(c + 1));
             } else {
-                col.ints[r] = stmt.columnInt(c + 1);
-                col.nulls[r] = 0;
+                // An empty value reads as 0; only then is the type asked.
+                const qint64 v = stmt.columnInt(c + 1);
+                col.ints.push_back(v);
+                col.nulls.push_back(v == 0 && stmt.isNull(c + 1) ? 1 : 0);
             }
         }
     }
