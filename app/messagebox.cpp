@@ -1,6 +1,7 @@
 #include "app/messagebox.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <deque>
 
@@ -36,6 +37,17 @@ bool takeTestAnswer(const Shown &box, Answer fallback, Answer *answer)
     return true;
 }
 
+// The buttons in the program's language, as the system's own boxes name them.
+void nameButtons(QMessageBox &box)
+{
+    const std::pair<QMessageBox::StandardButton, QString> names[] = {{QMessageBox::Yes, QStringLiteral("是(&Y)")},
+                                                                     {QMessageBox::No, QStringLiteral("否(&N)")},
+                                                                     {QMessageBox::Cancel, QStringLiteral("取消")},
+                                                                     {QMessageBox::Ok, QStringLiteral("确定")}};
+    for (const auto &[which, name] : names)
+        if (QAbstractButton *b = box.button(which)) b->setText(name);
+}
+
 }  // namespace
 
 Answer question(QWidget *owner, const QString &caption, const QString &text, bool withCancel)
@@ -46,6 +58,7 @@ Answer question(QWidget *owner, const QString &caption, const QString &text, boo
                     withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
                                : QMessageBox::Yes | QMessageBox::No,
                     owner);
+    nameButtons(box);
     switch (box.exec()) {
     case QMessageBox::Yes: return Yes;
     case QMessageBox::No: return No;
@@ -58,6 +71,7 @@ void notice(QWidget *owner, const QString &caption, const QString &text)
     Answer a;
     if (takeTestAnswer({caption, text, false, false}, Ok, &a)) return;
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
+    nameButtons(box);
     box.exec();
 }
 
