@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace {
 
@@ -32,6 +34,17 @@ void mapSongFont()
             return;
         }
     }
+}
+
+// The toolkit's own texts (dialog buttons, the editor windows' system menu)
+// in Chinese, where the translations are installed.
+void loadQtChinese()
+{
+    static QTranslator *qt = nullptr;
+    if (qt) return;
+    qt = new QTranslator(qApp);
+    if (qt->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
 }
 
 // No library in the folder: offer to make an empty one. False ends the program.
@@ -100,6 +113,7 @@ bool startProgram()
     QApplication::setApplicationName(kTitle);
     QApplication::setApplicationDisplayName(kTitle);
     mapSongFont();
+    loadQtChinese();
     if (!ensureLibraryFile()) return false;
 
     // 2. The windows and the data module, the main window first.
