@@ -36,7 +36,6 @@ void TMainForm::connectCommands()
     onClick(ToolButton29, &TMainForm::ToolButton29Click);
     onClick(SpeedButton17, &TMainForm::SpeedButton17Click);
     onClick(SpeedButton18, &TMainForm::SpeedButton18Click);
-    onClick(tree->SpeedButton16, &TMainForm::SpeedButton16Click);
     onClick(BitBtn3, &TMainForm::BitBtn3Click);
     onClick(btbiaodw, &TMainForm::btbiaodwClick);
     onClick(btshowglxx, &TMainForm::btshowglxxClick);

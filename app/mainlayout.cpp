@@ -319,6 +319,8 @@ void TMainForm::buildLayout()
     auto *shelf = new QVBoxLayout(TabSheet1);
     shelf->setContentsMargins(0, 0, 0, 0);
     tree = new TTopicTree(true, TabSheet1);
+    // The main window's reload also offers the mark command.
+    tree->onReopened = [this] { SpeedButton5->setEnabled(true); };
     look::setCream(tree->TreeView1);
     look::keepSelectionVisible(tree->TreeView1);
     // Item views take the platform's own font unless told otherwise.

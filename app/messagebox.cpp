@@ -50,6 +50,11 @@ void nameButtons(QMessageBox &box)
 
 }  // namespace
 
+QString programTitle()
+{
+    return QStringLiteral("云笈研读书匣");
+}
+
 Answer question(QWidget *owner, const QString &caption, const QString &text, bool withCancel)
 {
     Answer a;

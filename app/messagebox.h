@@ -11,6 +11,10 @@ namespace MessageBoxes {
 
 enum Answer { Yes, No, Cancel, Ok };
 
+// The program's title: the caption of the plain notices that name none of
+// their own, as the system's message boxes show the application's title.
+QString programTitle();
+
 Answer question(QWidget *owner, const QString &caption, const QString &text, bool withCancel = false);
 void notice(QWidget *owner, const QString &caption, const QString &text);
 

@@ -55,6 +55,12 @@ bool Statement::step()
     throw DataError(QString::fromUtf8(sqlite3_errmsg(db_)));
 }
 
+void Statement::reset()
+{
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
 int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
 QString Statement::columnName(int i) const { return QString::fromUtf8(sqlite3_column_name(stmt_, i)); }
 bool Statement::isNull(int i) const { return sqlite3_column_type(stmt_, i) == SQLITE_NULL; }

@@ -24,6 +24,7 @@ public:
     void bind(int index, const QVariant &value);  // 1-based
     void bindAll(const QVariantList &values);
     bool step();  // true while a row is there
+    void reset();  // ready to run again, with new values bound
     int columnCount() const;
     QString columnName(int i) const;
     bool isNull(int i) const;

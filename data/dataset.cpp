@@ -551,14 +551,17 @@ void TDataSet::refresh()
     requireActive();
     checkBrowseMode();
     if (table_.isEmpty()) return;
+    // Only the rows this dataset shows are read again, each by its row id:
+    // a filtered view of a large table costs its own rows.
     RowSet &rs = ownRows();
     const QStringList small = rs.columns();
     Statement s(conn_->database().handle(),
-                QStringLiteral("SELECT rowid, \"%1\" FROM \"%2\"").arg(small.join("\", \""), table_));
-    while (s.step()) {
-        const int row = rs.rowOf(s.columnInt(0));
-        if (row < 0) continue;
-        for (int c = 0; c < small.size(); ++c) rs.setValue(row, c, s.column(c + 1));
+                QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE rowid = ?").arg(small.join("\", \""), table_));
+    for (int row : viewOwn_) {
+        s.reset();
+        s.bind(1, rs.rowid(row));
+        if (!s.step()) continue;
+        for (int c = 0; c < small.size(); ++c) rs.setValue(row, c, s.column(c));
     }
     emitReset();
     detailsFollow();

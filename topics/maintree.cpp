@@ -6,7 +6,7 @@
 
 void TMainForm::SpeedButton16Click()
 {
-    tree->reload([this] { SpeedButton5->setEnabled(true); });
+    tree->SpeedButton16Click();
 }
 
 void TMainForm::btbiaodwClick()

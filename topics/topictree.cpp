@@ -1,5 +1,8 @@
 #include "topics/topictree.h"
 
+#include "app/command.h"
+#include "topics/labeleditor.h"
+
 #include <QHeaderView>
 #include <QIcon>
 #include <QPainter>
@@ -77,7 +80,11 @@ TTopicTree::TTopicTree(bool withPictures, QWidget *parent) : QWidget(parent), wi
     TreeView1->setColumnCount(1);
     TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
     TreeView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Labels are edited in place: by the commands, or by a second, slow
+    // click on the selected node.
+    TreeView1->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    editDelegate_ = new TLabelEditDelegate(this);
+    TreeView1->setItemDelegate(editDelegate_);
     TreeView1->setUniformRowHeights(true);
     layout->addWidget(TreeView1);
 
@@ -85,6 +92,13 @@ TTopicTree::TTopicTree(bool withPictures, QWidget *parent) : QWidget(parent), wi
     SpeedButton9->setEnabled(false);
     SpeedButton12->setEnabled(false);
     SpeedButton13->setEnabled(false);
+
+    const std::pair<QToolButton *, void (TTopicTree::*)()> commands[] = {
+        {SpeedButton8, &TTopicTree::SpeedButton8Click},   {SpeedButton9, &TTopicTree::SpeedButton9Click},
+        {SpeedButton12, &TTopicTree::SpeedButton12Click}, {SpeedButton13, &TTopicTree::SpeedButton13Click},
+        {SpeedButton14, &TTopicTree::SpeedButton14Click}, {SpeedButton15, &TTopicTree::SpeedButton15Click},
+        {SpeedButton16, &TTopicTree::SpeedButton16Click}};
+    for (const auto &[button, handler] : commands) connect(button, &QToolButton::clicked, this, command(this, handler));
 }
 
 qint64 TTopicTree::topicId(const QTreeWidgetItem *node)
@@ -95,6 +109,19 @@ qint64 TTopicTree::topicId(const QTreeWidgetItem *node)
 void TTopicTree::setTopicId(QTreeWidgetItem *node, qint64 id)
 {
     node->setData(0, TopicIdRole, id);
+}
+
+QList<qint64> TTopicTree::pathIds(const QTreeWidgetItem *node)
+{
+    QList<qint64> path;
+    const int depth = node ? level(node) : 0;
+    for (const QTreeWidgetItem *n = node; n && path.size() < depth; n = n->parent()) path.prepend(topicId(n));
+    return path;
+}
+
+QString TTopicTree::storedName(const QTreeWidgetItem *node)
+{
+    return node ? node->data(0, NameRole).toString() : QString();
 }
 
 int TTopicTree::level(const QTreeWidgetItem *node)
@@ -127,9 +154,24 @@ void TTopicTree::TreeView1Deletion(QTreeWidgetItem *)
     DisableTreeCommands();
 }
 
-QTreeWidgetItem *TTopicTree::makeNode(const QString &text, qint64 id) const
+QTreeWidgetItem *TTopicTree::selectedNode() const
+{
+    const QList<QTreeWidgetItem *> selected = TreeView1->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void TTopicTree::removeNode(QTreeWidgetItem *node)
+{
+    if (CurrentNode == node) CurrentNode = nullptr;
+    TreeView1Deletion(node);
+    delete node;
+}
+
+QTreeWidgetItem *TTopicTree::makeNode(const QString &name, const QString &text, qint64 id) const
 {
     auto *node = new QTreeWidgetItem(QStringList{text});
+    node->setFlags(node->flags() | Qt::ItemIsEditable);
+    node->setData(0, NameRole, name);
     setTopicId(node, id);
     if (withPictures_) {
         static const QIcon icon = nodeIcon();

@@ -21,6 +21,7 @@ private slots:
     void rowsOfAnotherDatasetShowAfterReopen();
     void lookupOfMissingDocumentIsEmpty();
     void rowsWrittenByAnotherProgramShowAfterReopen();
+    void refreshRereadsShownRowsOnly();
     void filterTexts_data();
     void filterTexts();
     void badFilterIsAnError_data();
@@ -201,6 +202,31 @@ void TestDatasets::rowsWrittenByAnotherProgramShowAfterReopen()
     data->ADOTable1->close();
     data->ADOTable1->open();
     QCOMPARE(data->ADOTable1->recordCount(), 2);
+}
+
+void TestDatasets::refreshRereadsShownRowsOnly()
+{
+    lib->topics("甲\n  乙\n  丙\n戊\n");
+    openAll();
+    data->ADOTable2->setFilter("preid = '1'");
+    data->ADOTable2->setFiltered(true);
+    sqlite3 *other = nullptr;
+    sqlite3_open(lib->path().toUtf8().constData(), &other);
+    sqlite3_exec(other,
+                 "UPDATE zt SET name = name || '改'; "
+                 "INSERT INTO zt (name, itno, preid) VALUES ('新', 99, 1)",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    data->ADOTable2->refresh();
+    // The values of the rows it shows are read again; no row is added.
+    QCOMPARE(data->ADOTable2->recordCount(), 2);
+    QStringList names;
+    for (data->ADOTable2->first(); !data->ADOTable2->eof(); data->ADOTable2->next())
+        names << data->ADOTable2->fieldText("name");
+    QCOMPARE(names, (QStringList{"乙改", "丙改"}));
+    // Another dataset over the same table keeps its own copy.
+    QVERIFY(data->ADOTzt->locate("id", 4));
+    QCOMPARE(data->ADOTzt->fieldText("name"), QString("戊"));
 }
 
 void TestDatasets::filterTexts_data()
