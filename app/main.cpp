@@ -30,6 +30,10 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
 
 TMainForm::~TMainForm()
 {
+    // The windows this one owns are destroyed after its own members: the
+    // focus they give up on the way must no longer reach this window.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(undoLink_);
     if (MainForm == this) MainForm = nullptr;
 }
 

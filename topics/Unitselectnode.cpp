@@ -42,7 +42,6 @@ Tfrmselectnode::Tfrmselectnode(QWidget *parent) : QDialog(parent)
 {
     setObjectName("frmselectnode");
     setWindowTitle(QStringLiteral("专题选择窗"));
-    setModal(true);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -116,7 +116,9 @@ bool TTopicTree::TreeView1Edited(const QString &text)
     try {
         shown = storeEdit(text);
     } catch (...) {
-        // The clean-up runs, and the first error is the one reported.
+        // The clean-up runs, and the first error is the one reported. A row
+        // the file refused is dropped, so the datasets can be used again.
+        for (int k = 1; k <= 4; ++k) MastData->topicLevel(k)->cancel();
         AddingTopic = false;
         AddingRoot = false;
         try {
