@@ -1,4 +1,6 @@
 #pragma once
+#include "documents/linkhost.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -31,7 +33,7 @@ class TTopicTree;
 // The MDI frame: library mode shows the library panel over the editor
 // windows, editing mode hides it. Handlers are grouped by the area whose
 // folder defines them.
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public TLinkHost {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget *parent = nullptr);
@@ -100,7 +102,7 @@ public:
     // Binds the data-aware controls once the data module exists.
     void bindDataSources();
     void FileExit1Execute();
-    bool inLibraryMode() const;
+    bool inLibraryMode() const override;
     // The open editor windows, in window order (the active one first).
     QList<TMDIChild *> editorWindows() const;
     TMDIChild *activeEditor() const;
@@ -119,9 +121,11 @@ public:
     // tree click, DSADOQuery2 after a search), its query, the document id of
     // the query's current row, and the positions of the selected rows.
     TDataSource *currentList() const;
-    TADOQuery *currentListQuery() const;
+    TADOQuery *currentListQuery() const override;
+    bool currentListIsTopicList() const override;
     qint64 currentListDocumentId() const;
-    QList<int> selectedListRows() const;
+    QList<int> selectedListRows() const override;
+    void clearListSelection() override;
 
     // ---- documents (documents/) -------------------------------------------
     void ToolButton26Click();
@@ -158,6 +162,11 @@ public:
     void WindowTileVertical1Execute();
     void WindowMinimizeAll1Execute();
     void updateWindowActions();
+
+    // ---- what the link commands use (TLinkHost) ---------------------------
+    QWidget *hostWindow() override { return this; }
+    TTopicTree *mainTree() override { return tree; }
+    qint64 takeActiveEditorDocument() override;
 
     // ---- other commands ---------------------------------------------------
     void SpeedButton6Click();

@@ -1,9 +1,6 @@
 // Commands that later work builds; present by name, doing nothing yet.
 #include "app/main.h"
 
-void TMainForm::SpeedButton7Click() {}
-void TMainForm::SpeedButton2Click() {}
-void TMainForm::btshowglxxClick() {}
 void TMainForm::SpeedButton5Click() {}
 void TMainForm::SpeedButton11Click() {}
 void TMainForm::SpeedButton4Click() {}

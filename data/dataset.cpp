@@ -583,16 +583,27 @@ bool TDataSet::locate(const QString &fields, const QVariantList &values)
         cols.push_back(c);
         keys.push_back(keyFor(c, values[i]));
     }
-    const RowRange v = view();
-    for (int p = 0; p < int(v.size()); ++p) {
-        bool all = true;
-        for (size_t i = 0; i < cols.size() && all; ++i) {
-            if (!keys[i].isValid())
-                all = rs.isNull(v[p], cols[i]);
-            else
-                all = !rs.isNull(v[p], cols[i]) && rs.value(v[p], cols[i]) == keys[i];
+    auto matchesAll = [&](int row) {
+        for (size_t i = 0; i < cols.size(); ++i) {
+            const bool equal = !keys[i].isValid() ? rs.isNull(row, cols[i])
+                                                  : !rs.isNull(row, cols[i]) && rs.value(row, cols[i]) == keys[i];
+            if (!equal) return false;
         }
-        if (all) {
+        return true;
+    };
+    const RowRange v = view();
+    // The rows with the first value come from the copy's index on that
+    // field; the view is then searched for the first of them it shows.
+    std::vector<int> hits;
+    if (keys[0].isValid()) {
+        for (int r : rs.matching(cols[0], keys[0], -1))
+            if (matchesAll(r)) hits.push_back(r);
+        std::sort(hits.begin(), hits.end());
+        if (hits.empty()) return false;
+    }
+    for (int p = 0; p < int(v.size()); ++p) {
+        const bool found = keys[0].isValid() ? std::binary_search(hits.begin(), hits.end(), v[p]) : matchesAll(v[p]);
+        if (found) {
             bof_ = eof_ = false;
             setPosition(p);
             return true;

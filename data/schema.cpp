@@ -79,4 +79,10 @@ QString listIndex(const QString &table)
     return {};
 }
 
+QString linkPathColumn(int level)
+{
+    static const char *const columns[] = {"aztid", "bztid", "cztid", "dztid"};
+    return QString::fromLatin1(columns[level - 1]);
+}
+
 }  // namespace schema

@@ -33,6 +33,10 @@ QStringList createStatements();
 // What the program adds to a library it opens: lookup indexes.
 QStringList additionStatements();
 
+// The path column of a link for a level from 1 to 4: aztid, bztid, cztid,
+// dztid, holding the id of the topic of that level on the linked topic's path.
+QString linkPathColumn(int level);
+
 // The index that holds every short column of a table with long ones.
 QString listIndex(const QString &table);
 

@@ -1,8 +1,10 @@
 // Writing an editor window's document back to its rows.
 #include "editor/childwin.h"
 
+#include "app/messagebox.h"
 #include "data/Unit1.h"
 #include "data/dataerror.h"
+#include "documents/linking.h"
 #include "rtf/rtfcodec.h"
 
 #include <QLineEdit>
@@ -45,6 +47,8 @@ void TMDIChild::saveDocument()
     const qint64 id = documentId();
     locateDocument(id);
     askToFileIfUnfiled();
+    // The picker and the link may have moved the document table.
+    locateDocument(id);
 
     // The body and the document row are written together or not at all.
     Database &db = d->database();
@@ -72,7 +76,13 @@ void TMDIChild::saveDocument()
     clearModified();
 }
 
-// An unfiled document is offered filing here, once the link command exists.
+// A document filed nowhere is offered filing; the save goes on whatever the
+// answer. This window's own document is filed, not the active window's: the
+// close question saves windows that are not active.
 void TMDIChild::askToFileIfUnfiled()
 {
+    if (MastData->ADOTgl2->active() && MastData->ADOTgl2->recordCount() > 0) return;
+    const QString question = QStringLiteral("该文件尚未归类，是否要选择归类 ? \n选『是』，进行选择。");
+    if (MessageBoxes::question(this, QStringLiteral("选择"), question) == MessageBoxes::Yes)
+        fileUnderPickedTopic(*MastData, documentId(), this);
 }

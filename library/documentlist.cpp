@@ -56,12 +56,22 @@ TADOQuery *TMainForm::currentListQuery() const
     return list ? qobject_cast<TADOQuery *>(list->dataSet()) : nullptr;
 }
 
+bool TMainForm::currentListIsTopicList() const
+{
+    return currentList() == MastData->DSADOQuery1;
+}
+
+void TMainForm::clearListSelection()
+{
+    DBGrid13->clearSelection();
+}
+
 qint64 TMainForm::currentListDocumentId() const
 {
     TADOQuery *query = currentListQuery();
     if (!query || !query->active() || query->isEmpty()) return 0;
     // A topic's list holds links, whose document is fileid; a search lists documents.
-    return query->fieldInt(currentList() == MastData->DSADOQuery1 ? "fileid" : "id");
+    return query->fieldInt(currentListIsTopicList() ? "fileid" : "id");
 }
 
 QList<int> TMainForm::selectedListRows() const

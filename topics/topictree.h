@@ -70,6 +70,8 @@ public:
 
     void EnableTreeCommands();
     void DisableTreeCommands();
+    // The tree's selected node, or null.
+    QTreeWidgetItem *selectedNode() const;
 
     // What every node carries.
     enum Role { TopicIdRole = Qt::UserRole + 1, ImageIndexRole, SelectedIndexRole, NameRole };
@@ -87,7 +89,6 @@ public:
 private:
     QTreeWidgetItem *makeNode(const QString &name, const QString &text, qint64 id) const;
     void addLevel(int k, QTreeWidgetItem *parent, QList<QTreeWidgetItem *> &roots) const;
-    QTreeWidgetItem *selectedNode() const;
     void addEmptyNode(QTreeWidgetItem *parent);
     void removeNode(QTreeWidgetItem *node);
     void removeAllNodes();

@@ -28,6 +28,14 @@ inline QMdiSubWindow *subWindowOf(TMDIChild *editor)
     return qobject_cast<QMdiSubWindow *>(editor->parentWidget());
 }
 
+// The question a save asks of a document filed nowhere; No files nothing
+// and the save goes on.
+inline void expectFilingQuestion(MessageBoxes::Answer answer = MessageBoxes::No)
+{
+    MessageBoxes::expectNext(answer, QStringLiteral("该文件尚未归类，是否要选择归类 ? \n选『是』，进行选择。"),
+                             QStringLiteral("选择"));
+}
+
 // Destroys what closing scheduled for deletion.
 inline void settleDeletes()
 {

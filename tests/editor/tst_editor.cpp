@@ -336,6 +336,7 @@ void TestEditor::closeQuestion()
     if (answer >= 0)
         MessageBoxes::expectNext(MessageBoxes::Answer(answer), QStringLiteral("是否保存对 ") + title + QStringLiteral(" 修改？"),
                                  title);
+    if (answer == MessageBoxes::Yes) expectFilingQuestion();
 
     QCOMPARE(closeWindow(editor), closed);
     CHECK_BOXES();
@@ -394,9 +395,11 @@ void TestEditor::closingMainWindow()
     typeText(a->Edit1, QStringLiteral("改"));
     typeText(b->Edit1, QStringLiteral("改"));
     const QStringList titles = {b->Edit1->text(), a->Edit1->text()};
-    for (int i = 0; i < answers.size(); ++i)
+    for (int i = 0; i < answers.size(); ++i) {
         MessageBoxes::expectNext(MessageBoxes::Answer(answers[i]),
                                  QStringLiteral("是否保存对 ") + titles[i] + QStringLiteral(" 修改？"), titles[i]);
+        if (answers[i] == MessageBoxes::Yes) expectFilingQuestion();
+    }
 
     MainForm->close();
     CHECK_BOXES();

@@ -79,6 +79,7 @@ void TestEditorSave::saveWritesTheDocument()
     typeAtEnd(editor->RichEdit1, typed);
     QVERIFY(editor->isModified());
 
+    expectFilingQuestion();
     MainForm->ToolButton31->click();
     CHECK_BOXES();
 
@@ -108,6 +109,7 @@ void TestEditorSave::titleChangeKeepsTheCaption()
     TMDIChild *editor = openDocument(id);
     editor->Edit1->selectAll();
     typeText(editor->Edit1, QStringLiteral("新题"));
+    expectFilingQuestion();
     MainForm->ToolButton31->click();
     CHECK_BOXES();
     QCOMPARE(columnOf(lib, "name", id).toString(), QStringLiteral("新题"));
@@ -144,6 +146,7 @@ void TestEditorSave::eachWindowSavesItsOwnRow()
     }
     MainForm->mdiArea->setActiveSubWindow(subWindowOf(target));
     typeAtEnd(target->RichEdit1, QStringLiteral("改"));
+    expectFilingQuestion();
     MainForm->ToolButton31->click();
     CHECK_BOXES();
 
@@ -181,6 +184,7 @@ void TestEditorSave::formatsSurviveSaveAndReopen()
     body->setAlignment(Qt::AlignRight);
     editor->N4->trigger();
     typeText(body, QStringLiteral("English 与中文"));
+    expectFilingQuestion();
     MainForm->ToolButton31->click();
     CHECK_BOXES();
     QVERIFY(closeWindow(editor));
@@ -230,6 +234,7 @@ void TestEditorSave::refusedSaveLeavesTheFileAsBefore()
     typeText(editor->Edit1, QStringLiteral("新题"));
     typeAtEnd(editor->RichEdit1, QStringLiteral("新文"));
 
+    expectFilingQuestion();
     MainForm->ToolButton31->click();
     const ErrorBoxes boxes = takeErrorBoxes();
     QVERIFY2(boxes.otherFailures.isEmpty(), qPrintable(boxes.otherFailures.join("; ")));

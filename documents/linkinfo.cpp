@@ -1,0 +1,33 @@
+#include "documents/linkinfo.h"
+
+#include "data/Unit1.h"
+#include "data/schema.h"
+#include "data/filter.h"
+
+namespace {
+
+
+// The names of the link's path, read from the topics as they are now.
+QString pathLine(TMastData &d)
+{
+    TADOTable *topics = d.ADOTzt;
+    QString line;
+    for (int level = 1; level <= 4; ++level) {
+        const qint64 id = d.ADOTgl2->fieldInt(schema::linkPathColumn(level));
+        if (id <= 0) break;
+        topics->setFiltered(false);
+        topics->setFilter(QStringLiteral("id = ") + quotedFilterValue(QString::number(id)));
+        topics->setFiltered(true);
+        if (topics->recordCount() != 1) break;
+        line += QLatin1Char('\\') + topics->fieldText("name");
+    }
+    return line;
+}
+
+}  // namespace
+
+void readLinkInformation(TMastData &d, QStringList &lines)
+{
+    TADOTable *links = d.ADOTgl2;
+    for (links->first(); !links->eof(); links->next()) lines << pathLine(d);
+}
