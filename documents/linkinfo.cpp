@@ -28,6 +28,10 @@ QString pathLine(TMastData &d)
 
 void readLinkInformation(TMastData &d, QStringList &lines)
 {
+    // Names as they are now, also after a rename in a tree: a copy of the
+    // topics taken afresh, which costs nothing while they are unchanged.
+    d.ADOTzt->close();
+    d.ADOTzt->open();
     TADOTable *links = d.ADOTgl2;
     for (links->first(); !links->eof(); links->next()) lines << pathLine(d);
 }
