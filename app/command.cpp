@@ -7,7 +7,7 @@
 
 void showDefaultError(const QString &message)
 {
-    MessageBoxes::notice(QApplication::activeWindow(), QApplication::applicationDisplayName(), message);
+    MessageBoxes::notice(QApplication::activeWindow(), MessageBoxes::programTitle(), message);
 }
 
 void runCommand(const std::function<void()> &command)

@@ -21,7 +21,7 @@ namespace {
 
 MYTH *worker = nullptr;
 QStringList trace;
-const QString kTitle = QStringLiteral("云笈研读书匣");
+const QString kTitle = MessageBoxes::programTitle();
 const QString kFile = QStringLiteral("wenk.dat");
 
 // "宋体" is the font the forms are designed in; use an installed CJK serif.
@@ -110,8 +110,9 @@ QStringList &startupTrace()
 bool startProgram()
 {
     // 1. The application and its title.
+    // The name only: a display name set as well would be appended to the
+    // caption of every other window ("春望 — 云笈研读书匣").
     QApplication::setApplicationName(kTitle);
-    QApplication::setApplicationDisplayName(kTitle);
     mapSongFont();
     loadQtChinese();
     if (!ensureLibraryFile()) return false;
