@@ -70,6 +70,7 @@ void TMainForm::connectCommands()
     connect(tree->TreeView1, &QTreeWidget::itemClicked, this, command(this, &TMainForm::TreeView1Click));
     connect(DBGrid13, &QTableView::clicked, this, command(this, &TMainForm::DBGrid13CellClick));
     connect(DBGrid13, &QTableView::doubleClicked, this, command(this, &TMainForm::DBGrid13DblClick));
+    connect(TreeView4, &QTreeWidget::itemDoubleClicked, this, command(this, &TMainForm::BitBtn4Click));
     connect(PageControl3, &QTabWidget::currentChanged, this, command(this, &TMainForm::PageControl3Change));
     // The keyword box's tooltip promises that Enter searches.
     connect(Edit4, &QLineEdit::returnPressed, this, command(this, &TMainForm::SpeedButton18Click));

@@ -2,6 +2,7 @@
 // in documents/.
 #include "app/main.h"
 
+#include "collect/Unitget.h"
 #include "data/Unit1.h"
 #include "documents/linking.h"
 #include "documents/linkinfo.h"
@@ -38,4 +39,13 @@ qint64 TMainForm::takeActiveEditorDocument()
     if (!ActiveEditor) return 0;
     CurrentDocId = ActiveEditor->documentId();
     return CurrentDocId;
+}
+
+// The collection window is shown alone above the other programs; closing it
+// brings the library back.
+void TMainForm::SpeedButton6Click()
+{
+    showMinimized();
+    frmget->exec();
+    showMaximized();
 }

@@ -5,9 +5,6 @@ void TMainForm::SpeedButton5Click() {}
 void TMainForm::SpeedButton11Click() {}
 void TMainForm::SpeedButton4Click() {}
 void TMainForm::SpeedButton10Click() {}
-void TMainForm::btshowbzClick() {}
-void TMainForm::BitBtn4Click() {}
-void TMainForm::SpeedButton6Click() {}
 void TMainForm::SpeedButton17Click() {}
 void TMainForm::HelpAbout1Execute() {}
 void TMainForm::SpeedButton20Click() {}

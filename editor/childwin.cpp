@@ -17,6 +17,8 @@ TMDIChild::TMDIChild(QWidget *parent) : QWidget(parent)
 void TMDIChild::connectCommands()
 {
     connect(RichEdit1, &QWidget::customContextMenuRequested, this, &TMDIChild::RichEdit1ContextPopup);
+    connect(N1, &QAction::triggered, this, &TMDIChild::N1Click);
+    connect(N2, &QAction::triggered, this, &TMDIChild::N2Click);
     connect(N4, &QAction::triggered, this, &TMDIChild::N4Click);
     connect(N5, &QAction::triggered, this, &TMDIChild::N5Click);
     connect(N6, &QAction::triggered, this, &TMDIChild::N6Click);

@@ -58,6 +58,8 @@ public:
     void saveDocument();
     // May the window close? Asks to save when it holds changes.
     void FormCloseQuery(bool &CanClose);
+    void N1Click();
+    void N2Click();
     void N4Click();
     void N5Click();
     void N6Click();

@@ -15,12 +15,6 @@
 
 namespace {
 
-// The plain text kept for searching, with Windows line breaks.
-QString plainTextOf(const QTextEdit *editor)
-{
-    return editor->document()->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-}
-
 void locateDocument(qint64 id)
 {
     if (!MastData->ADOTmain->locate("id", id))
@@ -56,7 +50,7 @@ void TMDIChild::saveDocument()
     try {
         TADOTable *documents = d->ADOTmain;
         documents->edit();
-        documents->setFieldValue("text", plainTextOf(RichEdit1));
+        documents->setFieldValue("text", rtf::storedText(*RichEdit1->document()));
         documents->setFieldValue("name", Edit1->text());
         documents->setFieldValue("othersource", Edit3->toPlainText());
         documents->setFieldValue("othersourceb", Edit5->text());

@@ -1,8 +1,23 @@
-// The text colours of the editor's context menu: the selection, or with no
-// selection what is typed next at the caret.
+// The context menu of the editor: the annotation markers, and the text
+// colours of the selection, or with no selection of what is typed next.
 #include "editor/childwin.h"
 
+#include "editor/annotations.h"
+
 #include <QTextEdit>
+
+// The annotation markers: red, replacing the selection, or at the caret.
+void TMDIChild::N1Click()
+{
+    RichEdit1->setTextColor(QColor(255, 0, 0));
+    RichEdit1->insertPlainText(kOpeningMarker);
+}
+
+void TMDIChild::N2Click()
+{
+    RichEdit1->setTextColor(QColor(255, 0, 0));
+    RichEdit1->insertPlainText(kClosingMarker);
+}
 
 void TMDIChild::N4Click()
 {

@@ -28,4 +28,9 @@ QByteArray write(const QTextDocument &doc)
     return writeDocument(doc);
 }
 
+QString storedText(const QTextDocument &doc)
+{
+    return doc.toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
 }  // namespace rtf

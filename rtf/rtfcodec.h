@@ -19,4 +19,8 @@ QString plainText(const QByteArray &bytes);
 // Writes the document as RTF in the shape the Windows rich-edit control uses.
 QByteArray write(const QTextDocument &doc);
 
+// The document's plain text as the library keeps it for searching, with
+// Windows line breaks (CR LF) between paragraphs.
+QString storedText(const QTextDocument &doc);
+
 }  // namespace rtf
