@@ -129,8 +129,7 @@ void Tfrmget::buildLayout()
     PopupMenu2->addSeparator();
     N6 = menuItem(PopupMenu2, "N6", QStringLiteral("清空"));
 
-    resize(291, 190);
-    Edit1->setFixedWidth(291 - 79);
+    resizeTo({291, 190}, 291 - 79);
 }
 
 void Tfrmget::showEvent(QShowEvent *event)
@@ -153,14 +152,20 @@ void Tfrmget::TrackBar1Change()
 
 void Tfrmget::SpeedButton1Click()
 {
-    resize(700, 360);
-    Edit1->setFixedWidth(610);
+    resizeTo({700, 360}, 610);
 }
 
 void Tfrmget::SpeedButton2Click()
 {
-    resize(280, 220);
-    Edit1->setFixedWidth(190);
+    resizeTo({280, 220}, 190);
+}
+
+// The title box first, so the window may shrink below its old width.
+void Tfrmget::resizeTo(QSize window, int titleWidth)
+{
+    Edit1->setFixedWidth(titleWidth);
+    layout()->activate();
+    resize(window);
 }
 
 void Tfrmget::BitBtn4Click()

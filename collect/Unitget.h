@@ -51,6 +51,7 @@ protected:
 
 private:
     void buildLayout();
+    void resizeTo(QSize window, int titleWidth);
 };
 
 extern Tfrmget *frmget;
