@@ -47,7 +47,8 @@ void TAnnotationList::appendGroup(const QString &name, qint64 documentId, const 
     lines.reserve(scan.annotations.size());
     for (int n = 0; n < scan.annotations.size(); ++n) {
         const Annotation &a = scan.annotations[n];
-        auto *line = new QTreeWidgetItem(QStringList{QStringLiteral("注%1: ").arg(n + 1) + a.text});
+        auto *line = new QTreeWidgetItem;
+        line->setText(0, QStringLiteral("注") + QString::number(n + 1) + QStringLiteral(": ") + a.text);
         line->setData(0, DocumentRole, documentId);
         line->setData(0, PositionRole, a.position);
         lines << line;

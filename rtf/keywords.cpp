@@ -64,6 +64,8 @@ const std::unordered_map<std::string_view, Kw> &table()
 
 Kw keyword(std::string_view word)
 {
+    // \u comes once for every character outside ASCII: spare it the lookup.
+    if (word.size() == 1 && word[0] == 'u') return Kw::U;
     const auto &t = table();
     const auto it = t.find(word);
     return it == t.end() ? Kw::Unknown : it->second;

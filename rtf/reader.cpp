@@ -167,7 +167,9 @@ private:
     CharState bytesState_;
     bool expectTrail_ = false;
 
-    bool haveRun_ = false;
+    // The text of the run that text in runState_ goes on; null when the next
+    // text starts a run (at the start of a paragraph).
+    QString *runText_ = nullptr;
     CharState runState_;
 };
 
@@ -656,6 +658,15 @@ void Reader::unicode(int value)
         value = 0xFFFD;
     textChar(static_cast<char16_t>(value));
     ucSkip_ = top().uc;
+    // The usual fallback, one plain character such as "?", is passed over
+    // here rather than by the main loop: a body is mostly \uN? escapes.
+    if (ucSkip_ == 1 && p_ < end_) {
+        const unsigned char c = *p_;
+        if (c >= 0x20 && c < 0x80 && c != '\\' && c != '{' && c != '}') {
+            ++p_;
+            ucSkip_ = 0;
+        }
+    }
 }
 
 void Reader::textChar(char16_t c)
@@ -691,16 +702,16 @@ void Reader::emitText(const CharState &s, QStringView text)
 {
     if (s.hidden || text.isEmpty())
         return;
-    Paragraph &para = out_->paragraphs.last();
-    if (para.runs.isEmpty() || !haveRun_ || !(runState_ == s)) {
-        para.runs.append(Run{resolve(s), QString()});
+    if (!runText_ || !(runState_ == s)) {
+        QList<Run> &runs = out_->paragraphs.last().runs;
+        runs.append(Run{resolve(s), QString()});
+        runText_ = &runs.last().text;
         runState_ = s;
-        haveRun_ = true;
     }
-    appendFiltered(para.runs.last().text, text);
-    if (para.runs.last().text.isEmpty()) {
-        para.runs.removeLast();
-        haveRun_ = false;
+    appendFiltered(*runText_, text);
+    if (runText_->isEmpty()) {
+        out_->paragraphs.last().runs.removeLast();
+        runText_ = nullptr;
     }
 }
 
@@ -719,7 +730,7 @@ void Reader::endParagraph(const State &s)
     if (para.list == ListStyle::None)
         para.listId = 0;
     para.markFormat = resolve(s.chr);
-    haveRun_ = false;
+    runText_ = nullptr;
 }
 
 void Reader::finish()

@@ -12,6 +12,10 @@ inline void appendFiltered(QString &dst, QStringView src)
     const auto keep = [](char16_t c) {
         return c >= 0x20 ? (c != 0x2029 && c != 0xFDD0 && c != 0xFDD1) : c == u'\t';
     };
+    if (src.size() == 1) {  // the common case: one character of a \u escape
+        if (keep(src[0].unicode())) dst += src[0];
+        return;
+    }
     qsizetype clean = 0;
     while (clean < src.size() && keep(src[clean].unicode()))
         ++clean;
