@@ -5,7 +5,9 @@
 #include "app/messagebox.h"
 #include "topics/topictree.h"
 
+#include <QApplication>
 #include <QPushButton>
+#include <QWindow>
 #include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
@@ -82,7 +84,8 @@ Tfrmselectnode::Tfrmselectnode(QWidget *parent) : QDialog(parent)
 void Tfrmselectnode::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) runCommand([this] { FormActivate(); });
+    if (event->spontaneous()) return;
+    runCommand([this] { FormActivate(); });
 }
 
 void Tfrmselectnode::FormActivate()
@@ -127,6 +130,12 @@ void Tfrmselectnode::TreeView1Click()
 
 std::optional<PickedTopic> pickTopic()
 {
+    // Kept above the window that asks, the quick collection window included,
+    // which stays above all others.
+    QWidget *caller = QApplication::activeWindow();
+    frmselectnode->winId();
+    if (caller && caller != frmselectnode && frmselectnode->windowHandle())
+        frmselectnode->windowHandle()->setTransientParent(caller->windowHandle());
     if (frmselectnode->exec() != QDialog::Accepted) return std::nullopt;
     const TTopicTree *t = frmselectnode->tree;
     PickedTopic picked;
