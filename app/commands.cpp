@@ -58,7 +58,23 @@ void TMainForm::connectCommands()
     onTrigger(RichEditItalic1, &TMainForm::RichEditItalic1Execute);
     onTrigger(RichEditUnderline1, &TMainForm::RichEditUnderline1Execute);
     onTrigger(RichEditStrikeOut1, &TMainForm::RichEditStrikeOut1Execute);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { followUndo(now); });
+    onTrigger(RichEditAlignCenter1, &TMainForm::RichEditAlignCenter1Execute);
+    onTrigger(RichEditAlignLeft1, &TMainForm::RichEditAlignLeft1Execute);
+    onTrigger(RichEditAlignRight1, &TMainForm::RichEditAlignRight1Execute);
+    onTrigger(RichEditBullets1, &TMainForm::RichEditBullets1Execute);
+    // A click flips a check mark; it must say what the text has.
+    for (QAction *a : {RichEditBold2, RichEditItalic1, RichEditUnderline1, RichEditStrikeOut1, RichEditAlignCenter1,
+                       RichEditAlignLeft1, RichEditAlignRight1, RichEditBullets1})
+        connect(a, &QAction::triggered, this, &TMainForm::updateFormatChecks);
+    onTrigger(SearchFind1, &TMainForm::SearchFind1Execute);
+    onTrigger(SearchFindNext1, &TMainForm::SearchFindNext1Execute);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        followUndo(now);
+        followFormat(now);
+    });
+    onTrigger(WindowClose1, &TMainForm::WindowClose1Execute);
+    onTrigger(WindowNext1, &TMainForm::WindowNext1Execute);
+    onTrigger(WindowPrevious1, &TMainForm::WindowPrevious1Execute);
     onTrigger(WindowCascade1, &TMainForm::WindowCascade1Execute);
     onTrigger(WindowTileHorizontal1, &TMainForm::WindowTileHorizontal1Execute);
     onTrigger(WindowTileVertical1, &TMainForm::WindowTileVertical1Execute);

@@ -4,10 +4,12 @@
 
 #include "collect/Unitget.h"
 #include "data/Unit1.h"
+#include "documents/Unit3.h"
 #include "documents/linking.h"
 #include "documents/linkinfo.h"
 #include "editor/childwin.h"
 
+#include <QTextCursor>
 #include <QTextEdit>
 
 void TMainForm::SpeedButton7Click()
@@ -48,4 +50,45 @@ void TMainForm::SpeedButton6Click()
     showMinimized();
     frmget->exec();
     showMaximized();
+}
+
+void TMainForm::SpeedButton5Click()
+{
+    TMarks(*MastData, *Form3, *this).SpeedButton5Click();
+}
+
+void TMainForm::SpeedButton11Click()
+{
+    TMarks(*MastData, *Form3, *this).SpeedButton11Click();
+}
+
+void TMainForm::SpeedButton10Click()
+{
+    TMarks(*MastData, *Form3, *this).SpeedButton10Click();
+}
+
+// The jump window, beside the main window's right edge, not modal.
+void TMainForm::SpeedButton4Click()
+{
+    const QRect frame = geometry();
+    Form3->move(frame.right() - Form3->frameGeometry().width() - 8, frame.top() + 80);
+    Form3->show();
+    Form3->raise();
+    Form3->activateWindow();
+}
+
+bool TMainForm::takeActiveSelection(qint64 &documentId, int &start, QString &selected)
+{
+    if (!takeActiveEditorDocument()) return false;
+    const QTextCursor cursor = ActiveEditor->RichEdit1->textCursor();
+    documentId = CurrentDocId;
+    start = cursor.selectionStart();
+    selected = cursor.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return true;
+}
+
+void TMainForm::openCurrentDocumentAt(int caret)
+{
+    PendingCaret = caret;
+    BitBtn3Click();
 }

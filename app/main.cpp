@@ -97,6 +97,17 @@ bool TMainForm::activationReloads()
     return false;
 }
 
+// The system activated the main window as soon as the jump window hid,
+// before the document opened; here it comes after, so it runs now and the
+// later one passes.
+void TMainForm::returnFromJumpWindow()
+{
+    previousWindow_ = nullptr;
+    raise();
+    activateWindow();
+    FormActivate();
+}
+
 bool TMainForm::event(QEvent *e)
 {
     if (e->type() == QEvent::WindowActivate && activationReloads()) runCommand([this] { FormActivate(); });

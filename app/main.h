@@ -1,5 +1,6 @@
 #pragma once
 #include "documents/linkhost.h"
+#include "documents/marks.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -26,6 +27,7 @@ class QTreeWidgetItem;
 class QWindow;
 class DataSourceModel;
 class TADOQuery;
+class TFindDialog;
 class TDataSource;
 class TMDIChild;
 class TTopicTree;
@@ -33,7 +35,7 @@ class TTopicTree;
 // The MDI frame: library mode shows the library panel over the editor
 // windows, editing mode hides it. Handlers are grouped by the area whose
 // folder defines them.
-class TMainForm : public QMainWindow, public TLinkHost {
+class TMainForm : public QMainWindow, public TLinkHost, public TMarkHost {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget *parent = nullptr);
@@ -85,6 +87,7 @@ public:
     QAction *RichEditAlignCenter1, *RichEditAlignLeft1, *RichEditAlignRight1, *RichEditBullets1;
     QAction *WindowCascade1, *WindowTileHorizontal1, *WindowTileVertical1, *WindowMinimizeAll1;
     QAction *SearchFind1, *SearchFindNext1, *FileExit1, *HelpAbout1;
+    QAction *WindowClose1, *WindowNext1, *WindowPrevious1;
     QMenu *menus[7];
     QAction *N18, *N20;            // menu 0: new, exit
     QAction *N2, *N5, *N3, *N21;   // menu 1: new, delete, save, exit
@@ -156,17 +159,38 @@ public:
     void RichEditStrikeOut1Execute();
     void followUndo(QWidget *focused);
 
+    // ---- paragraph formats, font, find, About (app/formatcommands.cpp) -----
+    void RichEditAlignCenter1Execute();
+    void RichEditAlignLeft1Execute();
+    void RichEditAlignRight1Execute();
+    void RichEditBullets1Execute();
+    void updateFormatChecks();
+    void followFormat(QWidget *focused);
+    void SearchFind1Execute();
+    void SearchFindNext1Execute();
+    TFindDialog *FindDialog1 = nullptr;
+
     // ---- window arrangement (app/windowarrange.cpp) ------------------------
     void WindowCascade1Execute();
     void WindowTileHorizontal1Execute();
     void WindowTileVertical1Execute();
     void WindowMinimizeAll1Execute();
+    // Closing and cycling the editor windows (Ctrl+F4 and Ctrl+W, Ctrl+Tab).
+    void WindowClose1Execute();
+    void WindowNext1Execute();
+    void WindowPrevious1Execute();
     void updateWindowActions();
 
     // ---- what the link commands use (TLinkHost) ---------------------------
     QWidget *hostWindow() override { return this; }
     TTopicTree *mainTree() override { return tree; }
     qint64 takeActiveEditorDocument() override;
+
+    // ---- what the marks use (TMarkHost) ------------------------------------
+    bool takeActiveSelection(qint64 &documentId, int &start, QString &selected) override;
+    void openCurrentDocumentAt(int caret) override;
+    void returnFromJumpWindow() override;
+    int &markCount() override { return MarkCount; }
 
     // ---- other commands ---------------------------------------------------
     void SpeedButton6Click();
@@ -187,6 +211,7 @@ private:
     void buildLayout();
     void tileEditors(Qt::Orientation orientation);
     QMetaObject::Connection undoLink_;
+    QList<QMetaObject::Connection> formatLinks_;
     void connectCommands();
 };
 

@@ -157,6 +157,15 @@ void TMainForm::buildLayout()
     SearchFindNext1 = action(this, "SearchFindNext1", "Find Next", "Find Next|Repeats the last find", QKeySequence("F3"));
     addAction(SearchFind1);
     addAction(SearchFindNext1);
+    // What users of MDI programs expect of editor windows, beyond the
+    // design's table: close the active one, go to the next or previous one.
+    WindowClose1 = action(this, "WindowClose1", QStringLiteral("关闭"), "Close");
+    WindowClose1->setShortcuts({QKeySequence("Ctrl+F4"), QKeySequence("Ctrl+W")});
+    WindowClose1->setShortcutContext(Qt::ApplicationShortcut);
+    WindowNext1 = action(this, "WindowNext1", QStringLiteral("下一个窗口"), "Next Window", QKeySequence("Ctrl+Tab"));
+    WindowPrevious1 =
+        action(this, "WindowPrevious1", QStringLiteral("上一个窗口"), "Previous Window", QKeySequence("Ctrl+Shift+Tab"));
+    addActions({WindowClose1, WindowNext1, WindowPrevious1});
     FileExit1 = action(this, "FileExit1", QStringLiteral("退出系统"), "Exit|Exit application");
     HelpAbout1 = action(this, "HelpAbout1", QStringLiteral(" 关于作者"), "About");
 

@@ -7,6 +7,7 @@
 #include "data/Unit1.h"
 #include "data/dataerror.h"
 #include "documents/Unit3.h"
+#include "documents/marks.h"
 #include "topics/Unitselectnode.h"
 
 #include <QApplication>
@@ -129,6 +130,7 @@ bool startProgram()
     if (!openLibrary()) return false;
     MastData->database().prefetch({{"gl", "ztid"}, {"mainfile", ""}});
     Form3 = new TForm3;
+    Form3->onGoToSelected = [] { TMarks(*MastData, *Form3, *MainForm).goToSelected(); };
     trace << "TForm3";
     frmselectnode = new Tfrmselectnode(MainForm);
     trace << "Tfrmselectnode";

@@ -21,8 +21,25 @@ QList<QMdiSubWindow *> arrangeable(QMdiArea *area)
 void TMainForm::updateWindowActions()
 {
     const bool any = !mdiArea->subWindowList().isEmpty();
-    for (QAction *a : {WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1})
+    for (QAction *a : {WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1, WindowClose1,
+                       WindowNext1, WindowPrevious1})
         a->setEnabled(any);
+}
+
+// Through the window's close question, like its close box.
+void TMainForm::WindowClose1Execute()
+{
+    mdiArea->closeActiveSubWindow();
+}
+
+void TMainForm::WindowNext1Execute()
+{
+    mdiArea->activateNextSubWindow();
+}
+
+void TMainForm::WindowPrevious1Execute()
+{
+    mdiArea->activatePreviousSubWindow();
 }
 
 void TMainForm::tileEditors(Qt::Orientation orientation)

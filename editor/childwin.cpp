@@ -1,6 +1,9 @@
 #include "editor/childwin.h"
 
+#include "app/command.h"
+
 #include <QAction>
+#include <QToolButton>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +26,11 @@ void TMDIChild::connectCommands()
     connect(N5, &QAction::triggered, this, &TMDIChild::N5Click);
     connect(N6, &QAction::triggered, this, &TMDIChild::N6Click);
     connect(N7, &QAction::triggered, this, &TMDIChild::N7Click);
+    for (const auto &[button, handler] :
+         {std::pair{SpeedButton1, &TMDIChild::SpeedButton1Click}, std::pair{SpeedButton2, &TMDIChild::SpeedButton2Click},
+          std::pair{SpeedButton3, &TMDIChild::SpeedButton3Click}, std::pair{SpeedButton4, &TMDIChild::SpeedButton4Click},
+          std::pair{SpeedButton5, &TMDIChild::SpeedButton5Click}})
+        connect(button, &QToolButton::clicked, this, command(this, handler));
 }
 
 void TMDIChild::RichEdit1ContextPopup(const QPoint &position)

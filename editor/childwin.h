@@ -2,6 +2,7 @@
 #include <QWidget>
 
 class QAction;
+class QFileDialog;
 class QCloseEvent;
 class QLabel;
 class QLineEdit;
@@ -45,6 +46,7 @@ public:
     QToolButton *SpeedButton5;  // "去除封面"
     QLabel *Image1;             // cover picture
     QLineEdit *Edit5;           // cover's relative name, hidden
+    QFileDialog *OpenDialog1 = nullptr;  // made at its first use
     QMenu *PopupMenu1;
     QAction *N1, *N2;  // annotation markers
     QAction *N4, *N5, *N6, *N7;  // text colours
@@ -58,6 +60,13 @@ public:
     void saveDocument();
     // May the window close? Asks to save when it holds changes.
     void FormCloseQuery(bool &CanClose);
+    // Attachment and cover.
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    // The keyword highlight view on or off.
+    void SpeedButton3Click();
     void N1Click();
     void N2Click();
     void N4Click();
@@ -76,5 +85,11 @@ private:
     void buildLayout();
     void connectCommands();
     void RichEdit1ContextPopup(const QPoint &position);
+    void showHighlights();
+    void showEditor();
+    QFileDialog *openDialog();
+    QString chooseFile();
+    QString acceptedName(const QString &path, const QString &column);
+    void storeAtOnce(const QString &column, const QString &value);
     void askToFileIfUnfiled();
 };

@@ -2,6 +2,7 @@
 #include "editor/childwin.h"
 
 #include "data/Unit1.h"
+#include "data/dataerror.h"
 #include "editor/programfolder.h"
 #include "rtf/rtfcodec.h"
 
@@ -41,7 +42,12 @@ void loadBody(QTextEdit *editor, const QByteArray &rtf)
 // Loads the picture into the box; the reason it could not, or empty.
 QString loadCover(QLabel *box, const QString &relativeName)
 {
-    const QString path = programFile(relativeName);
+    QString path;
+    try {
+        path = libraryFile(relativeName);
+    } catch (const DataError &e) {
+        return e.message();
+    }
     QImageReader reader(path);
     const QImage image = reader.read();
     if (image.isNull())

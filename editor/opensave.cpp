@@ -7,6 +7,8 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QAction>
 #include <QTextEdit>
 
 namespace {
@@ -39,6 +41,9 @@ TMDIChild *newEditor(TMainForm *form, qint64 documentId, const QString &name)
     editor->setWindowTitle(TMDIChild::caption(documentId, name));
     auto *sub = new QMdiSubWindow;
     sub->setWidget(editor);
+    // The main window closes and cycles editor windows; the subwindow's own
+    // shortcuts for them, one set per window, would make the keys ambiguous.
+    for (QAction *a : sub->systemMenu()->actions()) a->setShortcuts({});
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // Sized before the area places it: three quarters of the client area,
     // as a new MDI child gets on Windows.
