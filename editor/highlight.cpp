@@ -54,9 +54,12 @@ void TMDIChild::showHighlights()
             last.mergeCharFormat(blue);
         }
     }
+    // The view's first document belongs to it and goes with the swap; the
+    // ones made here belong to this window and go here.
     QTextDocument *old = RichEdit3->document();
+    const bool oursToDelete = old->parent() == RichEdit3;
     RichEdit3->setDocument(view);
-    if (old && old->parent() == RichEdit3) old->deleteLater();
+    if (oursToDelete) old->deleteLater();
     BodyArea->setCurrentWidget(RichEdit3);
     // The view's selection is the last occurrence found, else the start.
     RichEdit3->setTextCursor(last);
