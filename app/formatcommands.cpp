@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -120,8 +121,13 @@ void TMainForm::SpeedButton17Click()
     ActiveEditor = activeEditor();
     if (!ActiveEditor) return;
     QTextEdit *edit = ActiveEditor->RichEdit1;
-    // The editor's own font, not that of the selected text.
-    QFontDialog dialog(edit->font(), this);
+    // The editor's own font, not that of the selected text, under the name
+    // and size of the font that shows it ("宋体" is a substitute here).
+    const QFontInfo shown(edit->font());
+    QFont preset = edit->font();
+    preset.setFamily(shown.family());
+    preset.setPointSizeF(shown.pointSizeF());
+    QFontDialog dialog(preset, this);
     dialog.setObjectName("FontDialog1");
     if (dialog.exec() != QDialog::Accepted) return;
     QTextCharFormat f;
