@@ -73,7 +73,7 @@ void TMDIChild::buildLayout()
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
     look::keepSelectionVisible(RichEdit1);
-    RichEdit3 = named(new QTextEdit(BodyArea), "RichEdit3");
+    RichEdit3 = named(new QPlainTextEdit(BodyArea), "RichEdit3");
     RichEdit3->setReadOnly(true);
     RichEdit3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     look::setCream(RichEdit3);

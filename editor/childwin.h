@@ -32,7 +32,10 @@ public:
     QLineEdit *Edit1;  // the title
     QStackedWidget *BodyArea;  // the editor, with the highlight view behind it
     QTextEdit *RichEdit1;      // the body
-    QTextEdit *RichEdit3;      // keyword highlight view, read-only
+    // The keyword highlight view, read-only: a plain-text view that keeps the
+    // colours of its text and lays out only what it shows, so a long
+    // document is shown at once.
+    QPlainTextEdit *RichEdit3;
     QSplitter *Splitter1;
     QWidget *Panel2;  // side panel
     QLineEdit *Edit2;  // keyword to highlight
@@ -87,6 +90,7 @@ private:
     void RichEdit1ContextPopup(const QPoint &position);
     void showHighlights();
     void showEditor();
+
     QFileDialog *openDialog();
     QString chooseFile();
     QString acceptedName(const QString &path, const QString &column);

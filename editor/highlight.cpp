@@ -3,6 +3,8 @@
 #include "editor/childwin.h"
 
 #include <QLineEdit>
+#include <QPlainTextDocumentLayout>
+#include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -24,6 +26,26 @@ QList<int> occurrences(const QString &text, const QString &keyword)
     return found;
 }
 
+// The text written in runs, plain and blue by turns: far cheaper than
+// colouring ten thousand ranges of a written document one by one.
+void writeRuns(QTextDocument *view, const QString &text, const QList<int> &hits, int length)
+{
+    QTextCursor out(view);
+    QTextCharFormat plain, blue;
+    blue.setForeground(kHighlight);
+    out.beginEditBlock();
+    int written = 0;
+    for (int at : hits) {
+        // Occurrences overlapping the one before continue its blue run.
+        const int from = std::max(at, written);
+        if (from > written) out.insertText(text.mid(written, from - written), plain);
+        out.insertText(text.mid(from, at + length - from), blue);
+        written = at + length;
+    }
+    out.insertText(text.mid(written), plain);
+    out.endEditBlock();
+}
+
 }  // namespace
 
 void TMDIChild::SpeedButton3Click()
@@ -38,22 +60,14 @@ void TMDIChild::showHighlights()
 {
     placeCaret(0);
     const QString text = RichEdit1->document()->toPlainText();
-    // A fresh document in the view's own font and colour; shown once filled.
+    const QString keyword = Edit2->text();
+    const QList<int> hits = text.isEmpty() || keyword.isEmpty() ? QList<int>() : occurrences(text, keyword);
+    // A fresh document in the view's own font and colour.
     auto *view = new QTextDocument(RichEdit3);
+    view->setDocumentLayout(new QPlainTextDocumentLayout(view));
     view->setDefaultFont(RichEdit3->font());
     view->setUndoRedoEnabled(false);
-    view->setPlainText(text);
-    const QString keyword = Edit2->text();
-    QTextCursor last(view);
-    if (!text.isEmpty() && !keyword.isEmpty()) {
-        QTextCharFormat blue;
-        blue.setForeground(kHighlight);
-        for (int at : occurrences(text, keyword)) {
-            last.setPosition(at);
-            last.setPosition(at + int(keyword.size()), QTextCursor::KeepAnchor);
-            last.mergeCharFormat(blue);
-        }
-    }
+    writeRuns(view, text, hits, int(keyword.size()));
     // The view's first document belongs to it and goes with the swap; the
     // ones made here belong to this window and go here.
     QTextDocument *old = RichEdit3->document();
@@ -62,6 +76,11 @@ void TMDIChild::showHighlights()
     if (oursToDelete) old->deleteLater();
     BodyArea->setCurrentWidget(RichEdit3);
     // The view's selection is the last occurrence found, else the start.
+    QTextCursor last(view);
+    if (!hits.isEmpty()) {
+        last.setPosition(hits.last());
+        last.setPosition(hits.last() + int(keyword.size()), QTextCursor::KeepAnchor);
+    }
     RichEdit3->setTextCursor(last);
 }
 

@@ -8,6 +8,7 @@
 #include "tests/support/testmain.h"
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -33,7 +34,7 @@ private:
 namespace {
 
 // The view's text with its blue characters in brackets: "x[ab]y".
-QString marked(QTextEdit *view)
+QString marked(QPlainTextEdit *view)
 {
     QString out;
     bool inBlue = false;
