@@ -1,6 +1,6 @@
 #include "app/UnitMYTH.h"
 
-#include "app/command.h"
+#include "ui/command.h"
 #include "data/dataerror.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "app/about.h"
 
-#include "app/look.h"
+#include "ui/look.h"
 
 #include <QFrame>
 #include <QGuiApplication>

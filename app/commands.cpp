@@ -1,5 +1,5 @@
 // Which control runs which command.
-#include "app/command.h"
+#include "ui/command.h"
 #include "app/main.h"
 #include "topics/topictree.h"
 
@@ -81,7 +81,7 @@ void TMainForm::connectCommands()
     onTrigger(WindowMinimizeAll1, &TMainForm::WindowMinimizeAll1Execute);
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &TMainForm::updateWindowActions);
     updateWindowActions();
-    onTrigger(findChild<QAction *>("N11"), &TMainForm::SpeedButton17Click);
+    onTrigger(N11, &TMainForm::SpeedButton17Click);
 
     connect(tree->TreeView1, &QTreeWidget::itemClicked, this, command(this, &TMainForm::TreeView1Click));
     connect(DBGrid13, &QTableView::clicked, this, command(this, &TMainForm::DBGrid13CellClick));

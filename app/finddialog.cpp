@@ -1,6 +1,6 @@
 #include "app/finddialog.h"
 
-#include "app/messagebox.h"
+#include "ui/messagebox.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,6 +1,7 @@
 #include "app/main.h"
 
 #include "collect/Unitget.h"
+#include "editor/opening.h"
 #include "documents/Unit3.h"
 #include "editor/childwin.h"
 #include "topics/topictree.h"
@@ -13,7 +14,7 @@
 #include <QToolButton>
 #include <QApplication>
 #include <QWindow>
-#include "app/command.h"
+#include "ui/command.h"
 
 TMainForm *MainForm = nullptr;
 
@@ -34,7 +35,6 @@ TMainForm::~TMainForm()
     // focus they give up on the way must no longer reach this window.
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(undoLink_);
-    if (MainForm == this) MainForm = nullptr;
 }
 
 bool TMainForm::inLibraryMode() const
@@ -42,26 +42,32 @@ bool TMainForm::inLibraryMode() const
     return !Panel2->isHidden();
 }
 
+// Library mode and editing mode show these the other way round.
+void TMainForm::showMode(bool editing)
+{
+    ToolBar2->setVisible(editing);
+    EditingFileMenu->menuAction()->setVisible(editing);
+    LibraryFileMenu->menuAction()->setVisible(!editing);
+    for (QMenu *m : {EditMenu, FormatMenu, WindowMenu}) m->menuAction()->setVisible(editing);
+    SpeedButton5->setEnabled(editing);
+    SpeedButton2->setEnabled(!editing);
+    Panel2->setVisible(!editing);
+}
+
 void TMainForm::EnterEditingMode()
 {
-    ToolBar2->show();
-    menus[1]->menuAction()->setVisible(true);
-    menus[0]->menuAction()->setVisible(false);
-    for (int i : {2, 3, 4}) menus[i]->menuAction()->setVisible(true);
-    SpeedButton5->setEnabled(true);
-    SpeedButton2->setEnabled(false);
-    Panel2->hide();
+    showMode(true);
 }
 
 void TMainForm::EnterLibraryMode()
 {
-    ToolBar2->hide();
-    menus[1]->menuAction()->setVisible(false);
-    menus[0]->menuAction()->setVisible(true);
-    for (int i : {2, 3, 4}) menus[i]->menuAction()->setVisible(false);
-    SpeedButton5->setEnabled(false);
-    SpeedButton2->setEnabled(true);
-    Panel2->show();
+    showMode(false);
+}
+
+QMenu *TMainForm::menu(int index) const
+{
+    QMenu *const menus[] = {LibraryFileMenu, EditingFileMenu, EditMenu, FormatMenu, WindowMenu, UpgradeMenu, HelpMenu};
+    return index >= 0 && index < 7 ? menus[index] : nullptr;
 }
 
 void TMainForm::SpeedButton1Click()
@@ -116,19 +122,12 @@ bool TMainForm::event(QEvent *e)
 
 QList<TMDIChild *> TMainForm::editorWindows() const
 {
-    QList<TMDIChild *> out;
-    const QList<QMdiSubWindow *> subs = mdiArea->subWindowList(QMdiArea::StackingOrder);
-    // Stacking order runs from the bottom; window order starts at the top.
-    for (auto it = subs.rbegin(); it != subs.rend(); ++it)
-        if (auto *child = qobject_cast<TMDIChild *>((*it)->widget())) out << child;
-    return out;
+    return ::editorWindows(mdiArea);
 }
 
 TMDIChild *TMainForm::activeEditor() const
 {
-    QMdiSubWindow *sub = mdiArea->activeSubWindow();
-    if (!sub) sub = mdiArea->currentSubWindow();
-    return sub ? qobject_cast<TMDIChild *>(sub->widget()) : nullptr;
+    return ::activeEditor(mdiArea);
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)

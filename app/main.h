@@ -1,6 +1,7 @@
 #pragma once
-#include "documents/linkhost.h"
-#include "documents/marks.h"
+#include "documents/documenthost.h"
+#include "editor/opening.h"
+#include "library/documentlist.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -27,15 +28,17 @@ class QTreeWidgetItem;
 class QWindow;
 class DataSourceModel;
 class TADOQuery;
-class TFindDialog;
 class TDataSource;
+class TDocumentGridModel;
+class TFindDialog;
 class TMDIChild;
 class TTopicTree;
 
 // The MDI frame: library mode shows the library panel over the editor
-// windows, editing mode hides it. Handlers are grouped by the area whose
-// folder defines them.
-class TMainForm : public QMainWindow, public TLinkHost, public TMarkHost {
+// windows, editing mode hides it. The handlers keep the design's names; the
+// work of each area is done by its folder's classes, which reach back to
+// this window through the host interfaces it implements.
+class TMainForm : public QMainWindow, public TListHost, public TDocumentHost, public TEditorHost {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget *parent = nullptr);
@@ -66,7 +69,7 @@ public:
     QLabel *Label1;
     QSplitter *Splitter2;
     QTableView *DBGrid13;
-    DataSourceModel *DBGrid13Model;
+    TDocumentGridModel *DBGrid13Model;
     QTabWidget *PageControl3;
     QTextEdit *Memo1;
     QTextEdit *RichEdit1;  // hidden; carries the current document's rich text
@@ -88,63 +91,68 @@ public:
     QAction *WindowCascade1, *WindowTileHorizontal1, *WindowTileVertical1, *WindowMinimizeAll1;
     QAction *SearchFind1, *SearchFindNext1, *FileExit1, *HelpAbout1;
     QAction *WindowClose1, *WindowNext1, *WindowPrevious1;
-    QMenu *menus[7];
+    // The main menu, 0 to 6 by the design's index.
+    QMenu *LibraryFileMenu;  // 0 "文 件", library mode
+    QMenu *EditingFileMenu;  // 1 " 文 件 ", editing mode
+    QMenu *EditMenu;         // 2 " 编 辑 "
+    QMenu *FormatMenu;       // 3 " 格 式 "
+    QMenu *WindowMenu;       // 4 " 视窗排列", with the list of editor windows
+    QMenu *UpgradeMenu;      // 5 " 升 级"
+    QMenu *HelpMenu;         // 6 " 帮 助"
+    QMenu *menu(int index) const;
     QAction *N18, *N20;            // menu 0: new, exit
     QAction *N2, *N5, *N3, *N21;   // menu 1: new, delete, save, exit
+    QAction *N11;                  // menu 3: font
     QAction *N22;                  // menu 5: data upgrade
     QAction *N23;                  // menu 6: about
     // Internal commands, run by triggering them; never shown.
     QPushButton *BitBtn3, *btbiaodw, *btshowglxx, *btshowbz, *BitBtn4;
 
-    // ---- modes and window (app/) ------------------------------------------
-    void EnterEditingMode();
+    // ---- modes and window (app/main.cpp) ------------------------------------
+    void EnterEditingMode() override;
     void EnterLibraryMode();
     void SpeedButton1Click();
     void FormActivate();
     void N20Click();
+    void FileExit1Execute();
     // Binds the data-aware controls once the data module exists.
     void bindDataSources();
-    void FileExit1Execute();
     bool inLibraryMode() const override;
     // The open editor windows, in window order (the active one first).
     QList<TMDIChild *> editorWindows() const;
     TMDIChild *activeEditor() const;
 
-    // ---- topic tree (topics/) ---------------------------------------------
+    // ---- topic tree (app/librarycommands.cpp, topics/) ---------------------
     void SpeedButton16Click();
     void btbiaodwClick();
 
-    // ---- document list and search (library/) ------------------------------
+    // ---- document list and search (app/librarycommands.cpp, library/) ------
     void TreeView1Click();
     void SpeedButton18Click();
     void DBGrid13CellClick();
     void DBGrid13DblClick();
     void PageControl3Change();
-    // The current list: the data source the grid shows (DSADOQuery1 after a
-    // tree click, DSADOQuery2 after a search), its query, the document id of
-    // the query's current row, and the positions of the selected rows.
+    TDocumentList documentList() override;
     TDataSource *currentList() const;
-    TADOQuery *currentListQuery() const override;
-    bool currentListIsTopicList() const override;
+    TADOQuery *currentListQuery() const;
     qint64 currentListDocumentId() const;
-    QList<int> selectedListRows() const override;
-    void clearListSelection() override;
+    QList<int> selectedListRows() const;
 
-    // ---- documents (documents/) -------------------------------------------
+    // ---- documents (app/documentcommands.cpp, documents/) ------------------
     void ToolButton26Click();
     void ToolButton29Click();
     void SpeedButton7Click();
     void SpeedButton2Click();
-    void btshowglxxClick();
+    void btshowglxxClick() override;
     void SpeedButton5Click();
     void SpeedButton11Click();
     void SpeedButton4Click();
     void SpeedButton10Click();
 
-    // ---- editor (editor/) -------------------------------------------------
-    void BitBtn3Click();
+    // ---- editor (app/editorcommands.cpp, editor/) --------------------------
+    void BitBtn3Click() override;
     void ToolButton31Click();
-    void btshowbzClick();
+    void btshowbzClick() override;
     void BitBtn4Click();
 
     // ---- edit and character format (app/editcommands.cpp) -----------------
@@ -166,8 +174,10 @@ public:
     void RichEditBullets1Execute();
     void updateFormatChecks();
     void followFormat(QWidget *focused);
+    void SpeedButton17Click();
     void SearchFind1Execute();
     void SearchFindNext1Execute();
+    void HelpAbout1Execute();
     TFindDialog *FindDialog1 = nullptr;
 
     // ---- window arrangement (app/windowarrange.cpp) ------------------------
@@ -181,38 +191,50 @@ public:
     void WindowPrevious1Execute();
     void updateWindowActions();
 
-    // ---- what the link commands use (TLinkHost) ---------------------------
+    // ---- quick collection and data upgrade ----------------------------------
+    void SpeedButton6Click();
+    void SpeedButton20Click();
+
+    // ---- what the area folders use of this window ---------------------------
     QWidget *hostWindow() override { return this; }
     TTopicTree *mainTree() override { return tree; }
     qint64 takeActiveEditorDocument() override;
-
-    // ---- what the marks use (TMarkHost) ------------------------------------
     bool takeActiveSelection(qint64 &documentId, int &start, QString &selected) override;
+    bool closeActiveEditorAsDeleted() override;
+    void uncoverEditors() override;
     void openCurrentDocumentAt(int caret) override;
     void returnFromJumpWindow() override;
     int &markCount() override { return MarkCount; }
-
-    // ---- other commands ---------------------------------------------------
-    void SpeedButton6Click();
-    void SpeedButton17Click();
-    void HelpAbout1Execute();
-    void SpeedButton20Click();
+    QMdiArea *editorArea() override { return mdiArea; }
+    int &pendingCaret() override { return PendingCaret; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
 
 private:
+    // The layout, in the order of its sections (app/mainlayout.cpp).
+    void buildLayout();
+    void buildActions();
+    void buildMenus();
+    void buildCoolBar(QWidget *central);
+    void buildLibraryPanel(QWidget *central);
+    void buildShelfTab();
+    void buildSearchTab();
+    void buildListSide();
+    void buildStatusBar();
+    void buildHiddenButtons();
+    void connectCommands();
+    // The six elements that the two modes show the other way round.
+    void showMode(bool editing);
+
     bool firstActivation_ = true;
     // The window of the program that had the focus before this one.
     QPointer<QWindow> previousWindow_;
     bool activationReloads();
-    void showList(TDataSource *list);
-    void buildLayout();
     void tileEditors(Qt::Orientation orientation);
     QMetaObject::Connection undoLink_;
     QList<QMetaObject::Connection> formatLinks_;
-    void connectCommands();
 };
 
 extern TMainForm *MainForm;

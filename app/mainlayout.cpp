@@ -1,7 +1,8 @@
 // The main window's controls, menus and toolbars.
 #include "app/main.h"
 
-#include "app/look.h"
+#include "ui/look.h"
+#include "ui/messagebox.h"
 
 #include "app/pagescroller.h"
 #include "data/Unit1.h"
@@ -124,9 +125,26 @@ void fillWindowList(QMenu *menu, QMdiArea *area)
 void TMainForm::buildLayout()
 {
     setObjectName("MainForm");
-    setWindowTitle(QStringLiteral("云笈研读书匣"));
+    setWindowTitle(MessageBoxes::programTitle());
+    buildActions();
+    buildMenus();
+    auto *central = new QWidget(this);
+    central->setObjectName("central");
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    buildCoolBar(central);
+    column->addWidget(CoolBar1);
+    buildLibraryPanel(central);
+    column->addWidget(ClientArea, 1);
+    setCentralWidget(central);
+    buildStatusBar();
+    buildHiddenButtons();
+}
 
-    // ---- actions --------------------------------------------------------
+// The actions of the editing, format, window, find, exit and About commands.
+void TMainForm::buildActions()
+{
     EditCut1 = action(this, "EditCut1", QStringLiteral("剪切"), "Cut|Cuts the selection and puts it on the Clipboard",
                       QKeySequence("Ctrl+X"));
     EditCopy1 = action(this, "EditCopy1", QStringLiteral("复制"),
@@ -168,64 +186,66 @@ void TMainForm::buildLayout()
     addActions({WindowClose1, WindowNext1, WindowPrevious1});
     FileExit1 = action(this, "FileExit1", QStringLiteral("退出系统"), "Exit|Exit application");
     HelpAbout1 = action(this, "HelpAbout1", QStringLiteral(" 关于作者"), "About");
+}
 
-    // ---- menus ----------------------------------------------------------
+// The main menu, by the design's index.
+void TMainForm::buildMenus()
+{
     QMenuBar *bar = menuBar();
-    menus[0] = bar->addMenu(QStringLiteral("文 件"));
-    N18 = menus[0]->addAction(QStringLiteral("新建文件"));
+    LibraryFileMenu = bar->addMenu(QStringLiteral("文 件"));
+    N18 = LibraryFileMenu->addAction(QStringLiteral("新建文件"));
     N18->setObjectName("N18");
-    menus[0]->addSeparator();
-    N20 = menus[0]->addAction(QStringLiteral("退出系统"));
+    LibraryFileMenu->addSeparator();
+    N20 = LibraryFileMenu->addAction(QStringLiteral("退出系统"));
     N20->setObjectName("N20");
 
-    menus[1] = bar->addMenu(QStringLiteral(" 文 件 "));
-    N2 = menus[1]->addAction(QStringLiteral("新建文件"));
+    EditingFileMenu = bar->addMenu(QStringLiteral(" 文 件 "));
+    N2 = EditingFileMenu->addAction(QStringLiteral("新建文件"));
     N2->setObjectName("N2");
-    N5 = menus[1]->addAction(QStringLiteral("删除文件"));
+    N5 = EditingFileMenu->addAction(QStringLiteral("删除文件"));
     N5->setObjectName("N5");
-    menus[1]->addSeparator();
-    N3 = menus[1]->addAction(QStringLiteral("保存"));
+    EditingFileMenu->addSeparator();
+    N3 = EditingFileMenu->addAction(QStringLiteral("保存"));
     N3->setObjectName("N3");
-    menus[1]->addSeparator();
-    menus[1]->addAction(FileExit1);
+    EditingFileMenu->addSeparator();
+    EditingFileMenu->addAction(FileExit1);
     N21 = FileExit1;
 
-    menus[2] = bar->addMenu(QStringLiteral(" 编 辑 "));
-    menus[2]->addActions({EditCut1, EditCopy1, EditPaste1});
-    menus[2]->addSeparator();
-    menus[2]->addAction(EditUndo1);
-    menus[2]->addSeparator();
-    menus[2]->addAction(EditSelectAll1);
+    EditMenu = bar->addMenu(QStringLiteral(" 编 辑 "));
+    EditMenu->addActions({EditCut1, EditCopy1, EditPaste1});
+    EditMenu->addSeparator();
+    EditMenu->addAction(EditUndo1);
+    EditMenu->addSeparator();
+    EditMenu->addAction(EditSelectAll1);
 
-    menus[3] = bar->addMenu(QStringLiteral(" 格 式 "));
-    QAction *fontItem = menus[3]->addAction(QStringLiteral("选择字体"));
-    fontItem->setObjectName("N11");
-    menus[3]->addSeparator();
-    menus[3]->addActions({RichEditBold2, RichEditItalic1, RichEditUnderline1, RichEditStrikeOut1});
-    menus[3]->addSeparator();
-    menus[3]->addActions({RichEditAlignCenter1, RichEditAlignLeft1, RichEditAlignRight1, RichEditBullets1});
+    FormatMenu = bar->addMenu(QStringLiteral(" 格 式 "));
+    N11 = FormatMenu->addAction(QStringLiteral("选择字体"));
+    N11->setObjectName("N11");
+    FormatMenu->addSeparator();
+    FormatMenu->addActions({RichEditBold2, RichEditItalic1, RichEditUnderline1, RichEditStrikeOut1});
+    FormatMenu->addSeparator();
+    FormatMenu->addActions({RichEditAlignCenter1, RichEditAlignLeft1, RichEditAlignRight1, RichEditBullets1});
 
-    menus[4] = bar->addMenu(QStringLiteral(" 视窗排列"));
-    menus[4]->addActions({WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1});
+    WindowMenu = bar->addMenu(QStringLiteral(" 视窗排列"));
+    WindowMenu->addActions({WindowCascade1, WindowTileHorizontal1, WindowTileVertical1, WindowMinimizeAll1});
     // The window-list menu: one entry per editor window after the actions.
-    connect(menus[4], &QMenu::aboutToShow, this, [this] { fillWindowList(menus[4], mdiArea); });
+    connect(WindowMenu, &QMenu::aboutToShow, this, [this] { fillWindowList(WindowMenu, mdiArea); });
 
-    menus[5] = bar->addMenu(QStringLiteral(" 升 级"));
-    N22 = menus[5]->addAction(QStringLiteral("数据升级"));
+    UpgradeMenu = bar->addMenu(QStringLiteral(" 升 级"));
+    N22 = UpgradeMenu->addAction(QStringLiteral("数据升级"));
     N22->setObjectName("N22");
-    menus[6] = bar->addMenu(QStringLiteral(" 帮 助"));
-    menus[6]->addAction(HelpAbout1);
+    HelpMenu = bar->addMenu(QStringLiteral(" 帮 助"));
+    HelpMenu->addAction(HelpAbout1);
     N23 = HelpAbout1;
-    const char *menuNames[] = {"N17", "N1", "N6", "N7", "N8", "N9", "N10"};
-    for (int i = 0; i < 7; ++i) menus[i]->setObjectName(menuNames[i]);
+    const std::pair<QMenu *, const char *> menuNames[] = {
+        {LibraryFileMenu, "N17"}, {EditingFileMenu, "N1"}, {EditMenu, "N6"}, {FormatMenu, "N7"},
+        {WindowMenu, "N8"},       {UpgradeMenu, "N9"},     {HelpMenu, "N10"}};
+    for (const auto &[menu, name] : menuNames) menu->setObjectName(name);
+}
 
-    // ---- cool bar: mode toolbar and the scrolling editing toolbar ---------
-    auto *central = new QWidget(this);
-    central->setObjectName("central");
-    auto *column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-
+// The cool bar: the mode toolbar and the scrolling editing toolbar.
+void TMainForm::buildCoolBar(QWidget *central)
+{
     CoolBar1 = new QWidget(central);
     CoolBar1->setObjectName("CoolBar1");
     auto *bands = new QHBoxLayout(CoolBar1);
@@ -297,9 +317,12 @@ void TMainForm::buildLayout()
     BitBtn3 = hiddenButton(ToolBar2, "BitBtn3", QStringLiteral("open"));
     scroller->setContent(ToolBar2);
     bands->addWidget(PageScroller1, 1);
-    column->addWidget(CoolBar1);
+}
 
-    // ---- client area: the MDI area with the library panel over it --------
+// The client area: the MDI area with the library panel over it, the tabs of
+// the shelf and the search on the left, the list and the panes on the right.
+void TMainForm::buildLibraryPanel(QWidget *central)
+{
     ClientArea = new QWidget(central);
     ClientArea->setObjectName("ClientArea");
     auto *stack = new QGridLayout(ClientArea);
@@ -323,6 +346,26 @@ void TMainForm::buildLayout()
 
     PageControl2 = new QTabWidget(Splitter1);
     PageControl2->setObjectName("PageControl2");
+    buildShelfTab();
+    buildSearchTab();
+    // Set once the pages are in, so that everything on them takes it.
+    PageControl2->setFont(look::songFont(15));
+    buildListSide();
+    Splitter1->addWidget(PageControl2);
+    Splitter1->addWidget(Panel4);
+    Splitter1->setStretchFactor(1, 1);
+    // A silver bar; a style sheet would stop the panel's fonts reaching the pages.
+    QSplitterHandle *handle = Splitter1->handle(1);
+    QPalette silver = handle->palette();
+    silver.setColor(QPalette::Window, QColor(192, 192, 192));
+    handle->setPalette(silver);
+    handle->setAutoFillBackground(true);
+    Splitter1->setSizes({224, 1000});
+}
+
+// "资料书架": the topic tree with its toolbar.
+void TMainForm::buildShelfTab()
+{
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName("TabSheet1");
     auto *shelf = new QVBoxLayout(TabSheet1);
@@ -336,7 +379,11 @@ void TMainForm::buildLayout()
     tree->TreeView1->setFont(look::songFont(15));
     shelf->addWidget(tree);
     PageControl2->addTab(TabSheet1, QStringLiteral("资料书架"));
+}
 
+// "查 询": the keyword search.
+void TMainForm::buildSearchTab()
+{
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName("TabSheet2");
     auto *searchTab = new QVBoxLayout(TabSheet2);
@@ -379,9 +426,11 @@ void TMainForm::buildLayout()
     searchTab->addWidget(GroupBox1);
     searchTab->addStretch(1);
     PageControl2->addTab(TabSheet2, QStringLiteral("查 询"));
-    // Set once the pages are in, so that everything on them takes it.
-    PageControl2->setFont(look::songFont(15));
+}
 
+// The count label, the document grid and the two information panes.
+void TMainForm::buildListSide()
+{
     Panel4 = new QWidget(Splitter1);
     Panel4->setObjectName("Panel4");
     auto *right = new QVBoxLayout(Panel4);
@@ -450,21 +499,11 @@ void TMainForm::buildLayout()
     Splitter2->addWidget(PageControl3);
     Splitter2->setStretchFactor(0, 1);
     Splitter2->setSizes({600, 150});
+}
 
-    Splitter1->addWidget(PageControl2);
-    Splitter1->addWidget(Panel4);
-    Splitter1->setStretchFactor(1, 1);
-    // A silver bar; a style sheet would stop the panel's fonts reaching the pages.
-    QSplitterHandle *handle = Splitter1->handle(1);
-    QPalette silver = handle->palette();
-    silver.setColor(QPalette::Window, QColor(192, 192, 192));
-    handle->setPalette(silver);
-    handle->setAutoFillBackground(true);
-    Splitter1->setSizes({224, 1000});
-    column->addWidget(ClientArea, 1);
-    setCentralWidget(central);
-
-    // ---- status bar -----------------------------------------------------
+// The status bar: the credit line and an empty panel.
+void TMainForm::buildStatusBar()
+{
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName("StatusBar1");
     auto *credit = new StatusPanel(550, StatusBar1);
@@ -475,8 +514,11 @@ void TMainForm::buildLayout()
     StatusBar1->addWidget(credit);
     StatusBar1->addWidget(second);
     setStatusBar(StatusBar1);
+}
 
-    // ---- internal commands ----------------------------------------------
+// The internal commands, run by triggering them; never shown.
+void TMainForm::buildHiddenButtons()
+{
     btbiaodw = hiddenButton(this, "btbiaodw", QStringLiteral("分表定位btbiaodw"));
     btshowglxx = hiddenButton(this, "btshowglxx", QStringLiteral("btshowglxx显示关联信息"));
     btshowbz = hiddenButton(this, "btshowbz", QStringLiteral("btshowbz显示标注"));

@@ -2,7 +2,7 @@
 
 #include "app/UnitMYTH.h"
 #include "app/main.h"
-#include "app/messagebox.h"
+#include "ui/messagebox.h"
 #include "collect/Unitget.h"
 #include "data/Unit1.h"
 #include "data/dataerror.h"
@@ -17,10 +17,23 @@
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <memory>
 
 namespace {
 
-MYTH *worker = nullptr;
+// What start-up makes, in the order it makes it; the members are destroyed
+// in the reverse order. The global pointers the forms are known by are set
+// from here and cleared here, and own nothing.
+struct TProgram {
+    std::unique_ptr<TMainForm> mainForm;
+    std::unique_ptr<TMastData> mastData;
+    std::unique_ptr<TForm3> jumpWindow;
+    std::unique_ptr<Tfrmselectnode> picker;
+    std::unique_ptr<Tfrmget> collectionWindow;
+    std::unique_ptr<MYTH> worker;
+};
+
+std::unique_ptr<TProgram> program;
 QStringList trace;
 const QString kTitle = MessageBoxes::programTitle();
 const QString kFile = QStringLiteral("wenk.dat");
@@ -100,7 +113,7 @@ void openStartupDatasets()
 
 MYTH *startupWorker()
 {
-    return worker;
+    return program ? program->worker.get() : nullptr;
 }
 
 QStringList &startupTrace()
@@ -120,32 +133,38 @@ bool startProgram()
 
     // 2. The windows and the data module, the main window first.
     trace.clear();
-    MainForm = new TMainForm;
+    program = std::make_unique<TProgram>();
+    program->mainForm = std::make_unique<TMainForm>();
+    MainForm = program->mainForm.get();
     trace << "TMainForm";
-    MastData = new TMastData;
+    program->mastData = std::make_unique<TMastData>();
+    MastData = program->mastData.get();
     trace << "TMastData";
     MainForm->bindDataSources();
     // The large tables are read meanwhile, so the tree and the document
     // list do not wait for them one after the other.
     if (!openLibrary()) return false;
     MastData->database().prefetch({{"gl", "ztid"}, {"mainfile", ""}});
-    Form3 = new TForm3;
+    program->jumpWindow = std::make_unique<TForm3>();
+    Form3 = program->jumpWindow.get();
     Form3->onGoToSelected = [] { TMarks(*MastData, *Form3, *MainForm).goToSelected(); };
     trace << "TForm3";
-    frmselectnode = new Tfrmselectnode(MainForm);
+    program->picker = std::make_unique<Tfrmselectnode>(MainForm);
+    frmselectnode = program->picker.get();
     trace << "Tfrmselectnode";
-    frmget = new Tfrmget;
+    program->collectionWindow = std::make_unique<Tfrmget>();
+    frmget = program->collectionWindow.get();
     trace << "Tfrmget";
 
     // 3. The worker, which has the user-interface thread open the document
     //    datasets once the event loop runs.
-    worker = new MYTH([] {
+    program->worker = std::make_unique<MYTH>([] {
         trace << "ADOTmain";
         MastData->ADOTmain->open();
         trace << "ADOTfile";
         MastData->ADOTfile->open();
     });
-    worker->start(QThread::HighestPriority);
+    program->worker->start(QThread::HighestPriority);
     trace << "MYTH";
 
     // 4. The twelve datasets; the first one opens the connection.
@@ -162,22 +181,19 @@ bool startProgram()
 
 void stopProgram()
 {
+    if (!program) return;
     // The worker waits for its request; serve it before waiting for the thread.
-    if (worker) {
+    if (MYTH *worker = program->worker.get()) {
         while (!worker->isFinished()) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
             worker->wait(5);
         }
-        delete worker;
-        worker = nullptr;
     }
-    delete frmget;
-    frmget = nullptr;
-    delete Form3;
-    Form3 = nullptr;
-    delete MainForm;  // owns the picker and the editor windows
+    // Nothing is reached through them while it goes away.
     MainForm = nullptr;
-    frmselectnode = nullptr;
-    delete MastData;
     MastData = nullptr;
+    Form3 = nullptr;
+    frmselectnode = nullptr;
+    frmget = nullptr;
+    program.reset();
 }

@@ -1,7 +1,7 @@
 #include "collect/Unitget.h"
 
-#include "app/command.h"
-#include "app/look.h"
+#include "ui/command.h"
+#include "ui/look.h"
 #include "collect/collecting.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "collect/collecting.h"
 
-#include "app/messagebox.h"
+#include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "data/transaction.h"
 #include "documents/linking.h"

@@ -1,6 +1,6 @@
 #include "documents/Unit3.h"
 
-#include "app/command.h"
+#include "ui/command.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

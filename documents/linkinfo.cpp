@@ -4,6 +4,8 @@
 #include "data/schema.h"
 #include "data/filter.h"
 
+#include <QTextEdit>
+
 namespace {
 
 
@@ -34,4 +36,17 @@ void readLinkInformation(TMastData &d, QStringList &lines)
     d.ADOTzt->open();
     TADOTable *links = d.ADOTgl2;
     for (links->first(); !links->eof(); links->next()) lines << pathLine(d);
+}
+
+void showLinkInformation(TMastData &d, QTextEdit *memo)
+{
+    QStringList lines;
+    memo->clear();
+    try {
+        readLinkInformation(d, lines);
+    } catch (...) {
+        memo->setPlainText(lines.join('\n'));
+        throw;
+    }
+    memo->setPlainText(lines.join('\n'));
 }

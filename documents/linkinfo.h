@@ -1,6 +1,7 @@
 #pragma once
 #include <QStringList>
 
+class QTextEdit;
 class TMastData;
 
 // Where the current document is filed: one line per link of ADOTgl2, in
@@ -9,3 +10,7 @@ class TMastData;
 // topic that no longer exists) ends its line there; a line may be empty.
 // Lines read before a database error are in `lines` when it is thrown.
 void readLinkInformation(TMastData &data, QStringList &lines);
+
+// The link information pane: emptied, then filled with the current
+// document's lines; after a database error it keeps the lines read so far.
+void showLinkInformation(TMastData &data, QTextEdit *memo);

@@ -1,10 +1,11 @@
 #include "documents/linking.h"
 
-#include "app/messagebox.h"
+#include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "data/schema.h"
 #include "data/transaction.h"
-#include "documents/linkhost.h"
+#include "documents/documenthost.h"
+#include "library/documentlist.h"
 #include "topics/Unitselectnode.h"
 #include "topics/topictree.h"
 
@@ -75,7 +76,7 @@ bool isFilingLevel(int level)
 
 }  // namespace
 
-TLinkCommands::TLinkCommands(TMastData &data, TLinkHost &host) : data_(data), host_(host) {}
+TLinkCommands::TLinkCommands(TMastData &data, TDocumentHost &host) : data_(data), host_(host) {}
 
 void TLinkCommands::SpeedButton7Click()
 {
@@ -101,22 +102,23 @@ void fileUnderPickedTopic(TMastData &d, qint64 documentId, QWidget *owner)
 
 void TLinkCommands::linkSelectedDocuments()
 {
-    TADOQuery *list = host_.currentListQuery();
+    TDocumentList documents = host_.documentList();
+    TADOQuery *list = documents.currentListQuery();
     if (!list || !list->active() || list->isEmpty()) return;
     data_.adoquery = list;
-    const QList<int> rows = host_.selectedListRows();
+    const QList<int> rows = documents.selectedRows();
     if (rows.isEmpty()) return;
     const std::optional<PickedTopic> topic = pickTopic();
     if (!topic) return;
     const QString question = QStringLiteral("提示   \n    确定将当前所选的文件与主题区的专题分类关联吗？");
     if (MessageBoxes::question(host_.hostWindow(), QStringLiteral("执行关联确认"), question) != MessageBoxes::Yes) {
-        host_.clearListSelection();
+        documents.clearSelection();
         reread(data_.ADOTzt);
         reread(data_.ADOTgl2);
         return;
     }
     if (isFilingLevel(topic->level)) {
-        const char *idField = host_.currentListIsTopicList() ? "fileid" : "id";
+        const char *idField = documents.isTopicList() ? "fileid" : "id";
         // The links go in together; a duplicate keeps those made before it.
         Transaction t(data_.database(), {data_.linkLevel(topic->level)});
         for (int row : rows) {
@@ -130,29 +132,30 @@ void TLinkCommands::linkSelectedDocuments()
         t.commit();
     }
     host_.mainTree()->SpeedButton16Click();
-    host_.clearListSelection();
+    documents.clearSelection();
     reread(data_.ADOTzt);
     reread(data_.ADOTgl2);
 }
 
 void TLinkCommands::SpeedButton2Click()
 {
-    if (!host_.inLibraryMode() || !host_.currentListIsTopicList()) return;
-    TADOQuery *list = host_.currentListQuery();
+    TDocumentList documents = host_.documentList();
+    if (!host_.inLibraryMode() || !documents.isTopicList()) return;
+    TADOQuery *list = documents.currentListQuery();
     if (!list || !list->active() || list->isEmpty()) return;
     TTopicTree *tree = host_.mainTree();
-    const QList<int> rows = host_.selectedListRows();
+    const QList<int> rows = documents.selectedRows();
     if (rows.isEmpty() || !tree->selectedNode()) return;
     if (MessageBoxes::question(host_.hostWindow(), host_.hostWindow()->windowTitle(),
                                QStringLiteral("提示   \n    确定取消关联吗？")) != MessageBoxes::Yes)
         return;
-    unlinkSelectedDocuments();
-    host_.clearListSelection();
+    unlinkSelectedDocuments(rows);
+    documents.clearSelection();
     reread(data_.ADOTgl2);
     tree->SpeedButton16Click();
 }
 
-void TLinkCommands::unlinkSelectedDocuments()
+void TLinkCommands::unlinkSelectedDocuments(const QList<int> &rows)
 {
     TTopicTree *tree = host_.mainTree();
     const int L = tree->CurrentLevel;
@@ -164,7 +167,7 @@ void TLinkCommands::unlinkSelectedDocuments()
     TADOTable *links = data_.linkLevel(L);
     TADOQuery *list = data_.ADOQuery1;
     Transaction t(data_.database(), {links});
-    for (int row : host_.selectedListRows()) {
+    for (int row : rows) {
         list->moveTo(row);
         if (links->locate("ztid;fileid", {topicId, list->fieldInt("fileid")})) links->remove();
     }

@@ -1,15 +1,15 @@
 #pragma once
-#include <QtGlobal>
+#include <QList>
 
 class QWidget;
-class TLinkHost;
+class TDocumentHost;
 class TMastData;
 struct PickedTopic;
 
 // Filing documents under topics ("关联") and unfiling them ("取消").
 class TLinkCommands {
 public:
-    TLinkCommands(TMastData &data, TLinkHost &host);
+    TLinkCommands(TMastData &data, TDocumentHost &host);
 
     // The link command: the selected documents of the list in library mode,
     // the active editor window's document in editing mode.
@@ -19,9 +19,9 @@ public:
 
 private:
     void linkSelectedDocuments();
-    void unlinkSelectedDocuments();
+    void unlinkSelectedDocuments(const QList<int> &rows);
     TMastData &data_;
-    TLinkHost &host_;
+    TDocumentHost &host_;
 };
 
 // Shows the topic picker and files one document under the topic picked,

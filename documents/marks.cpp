@@ -2,10 +2,11 @@
 
 #include "data/Unit1.h"
 #include "documents/Unit3.h"
+#include "documents/documenthost.h"
 
 #include <QTreeWidget>
 
-TMarks::TMarks(TMastData &data, TForm3 &list, TMarkHost &host) : data_(data), list_(list), host_(host) {}
+TMarks::TMarks(TMastData &data, TForm3 &list, TDocumentHost &host) : data_(data), list_(list), host_(host) {}
 
 void TMarks::SpeedButton5Click()
 {

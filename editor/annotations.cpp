@@ -1,6 +1,8 @@
 #include "editor/annotations.h"
 
 #include "data/Unit1.h"
+#include "editor/opening.h"
+#include "library/documentlist.h"
 #include "rtf/rtfcodec.h"
 
 #include <QTreeWidget>
@@ -65,4 +67,26 @@ qint64 TAnnotationList::documentOf(const QTreeWidgetItem *line)
 int TAnnotationList::positionOf(const QTreeWidgetItem *line)
 {
     return line ? line->data(0, PositionRole).toInt() : 0;
+}
+
+void showAnnotations(TMastData &d, const TDocumentList &list, QTreeWidget *view)
+{
+    if (!list.hasSelection()) return;
+    TADOQuery *query = list.currentListQuery();
+    if (!query || !query->active() || query->isEmpty()) return;
+    const qint64 documentId = list.currentDocumentId();
+    // A listed document that no longer exists has no body to scan; the
+    // current document is another one.
+    if (!d.ADOTmain->locate("id", documentId)) return;
+    TAnnotationList(view).appendGroup(query->fieldText("name"), documentId, storedBodyText(d));
+}
+
+void openAnnotation(TMastData &d, QTreeWidget *view, TEditorHost &host)
+{
+    const QList<QTreeWidgetItem *> selected = view->selectedItems();
+    if (selected.isEmpty()) return;
+    // A group carries 0, which matches no document: the current one opens.
+    d.ADOTmain->locate("id", TAnnotationList::documentOf(selected.first()));
+    host.pendingCaret() = TAnnotationList::positionOf(selected.first());
+    openCurrentDocument(d, host);
 }

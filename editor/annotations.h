@@ -3,6 +3,8 @@
 #include <QString>
 
 class QTreeWidget;
+class TDocumentList;
+class TEditorHost;
 class QTreeWidgetItem;
 class TMastData;
 
@@ -46,3 +48,12 @@ public:
 private:
     QTreeWidget *view_;
 };
+
+// The refresh of the list: a group for the document of the list's current
+// row, as last saved; nothing without a selected row, or for a row whose
+// document no longer exists.
+void showAnnotations(TMastData &data, const TDocumentList &list, QTreeWidget *view);
+
+// Opens the document of the selected line with the caret at its annotation;
+// a group line opens the current document at the start.
+void openAnnotation(TMastData &data, QTreeWidget *view, TEditorHost &host);

@@ -2,7 +2,7 @@
 // library folder; only their names relative to it are stored.
 #include "editor/childwin.h"
 
-#include "app/messagebox.h"
+#include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "data/dataerror.h"
 #include "data/schema.h"

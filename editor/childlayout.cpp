@@ -2,7 +2,7 @@
 // the side panel with keyword, attachment and cover on the right.
 #include "editor/childwin.h"
 
-#include "app/look.h"
+#include "ui/look.h"
 
 #include <QAction>
 #include <QHBoxLayout>

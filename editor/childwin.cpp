@@ -1,6 +1,6 @@
 #include "editor/childwin.h"
 
-#include "app/command.h"
+#include "ui/command.h"
 
 #include <QAction>
 #include <QToolButton>

@@ -1,8 +1,8 @@
 // Whether an editor window may close: unsaved changes are offered saving.
 #include "editor/childwin.h"
 
-#include "app/command.h"
-#include "app/messagebox.h"
+#include "ui/command.h"
+#include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "data/dataerror.h"
 

@@ -1,7 +1,7 @@
 // Writing an editor window's document back to its rows.
 #include "editor/childwin.h"
 
-#include "app/messagebox.h"
+#include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "data/dataerror.h"
 #include "documents/linking.h"

@@ -1,6 +1,6 @@
 #include "library/documentgrid.h"
 
-#include "app/command.h"
+#include "ui/command.h"
 #include "data/dataset.h"
 
 #include <QItemSelectionModel>

@@ -1,20 +1,19 @@
-// The document list: a topic's documents after a tree click, or the result of
-// the keyword search; a click makes a listed document the current one.
-#include "app/look.h"
-#include "app/main.h"
-#include "app/messagebox.h"
+#include "library/documentlist.h"
+
 #include "data/Unit1.h"
 #include "data/datasource.h"
+#include "library/documentgrid.h"
 #include "topics/topictree.h"
+#include "ui/look.h"
+#include "ui/messagebox.h"
 
-#include <QApplication>
+#include <QAbstractButton>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QToolButton>
 #include <QTreeWidget>
 
 namespace {
@@ -45,127 +44,136 @@ QString countText(const QString &prefix, int count)
 
 }  // namespace
 
-TDataSource *TMainForm::currentList() const
+TDocumentList::TDocumentList(TMastData &data, TTopicTree &tree, const TListWidgets &widgets, TListHost &host,
+                             QString &listSql)
+    : data_(data), tree_(tree), w_(widgets), host_(host), listSql_(listSql)
 {
-    return DBGrid13Model->dataSource();
 }
 
-TADOQuery *TMainForm::currentListQuery() const
+TDataSource *TDocumentList::currentList() const
+{
+    return w_.model->dataSource();
+}
+
+TADOQuery *TDocumentList::currentListQuery() const
 {
     TDataSource *list = currentList();
     return list ? qobject_cast<TADOQuery *>(list->dataSet()) : nullptr;
 }
 
-bool TMainForm::currentListIsTopicList() const
+bool TDocumentList::isTopicList() const
 {
-    return currentList() == MastData->DSADOQuery1;
+    return currentList() == data_.DSADOQuery1;
 }
 
-void TMainForm::clearListSelection()
-{
-    DBGrid13->clearSelection();
-}
-
-qint64 TMainForm::currentListDocumentId() const
+qint64 TDocumentList::currentDocumentId() const
 {
     TADOQuery *query = currentListQuery();
     if (!query || !query->active() || query->isEmpty()) return 0;
     // A topic's list holds links, whose document is fileid; a search lists documents.
-    return query->fieldInt(currentListIsTopicList() ? "fileid" : "id");
+    return query->fieldInt(isTopicList() ? "fileid" : "id");
 }
 
-QList<int> TMainForm::selectedListRows() const
+QList<int> TDocumentList::selectedRows() const
 {
     QList<int> rows;
-    for (const QModelIndex &index : DBGrid13->selectionModel()->selectedRows()) rows << index.row();
+    for (const QModelIndex &index : w_.DBGrid13->selectionModel()->selectedRows()) rows << index.row();
     std::sort(rows.begin(), rows.end());
     return rows;
 }
 
-void TMainForm::showList(TDataSource *list)
+bool TDocumentList::hasSelection() const
 {
-    if (currentList() != list) DBGrid13Model->setDataSource(list);
+    return w_.DBGrid13->selectionModel()->hasSelection();
 }
 
-void TMainForm::TreeView1Click()
+void TDocumentList::clearSelection()
 {
-    const QList<QTreeWidgetItem *> selected = tree->TreeView1->selectedItems();
-    tree->CurrentNode = selected.isEmpty() ? nullptr : selected.first();
-    if (!tree->CurrentNode) return;
+    w_.DBGrid13->clearSelection();
+}
+
+void TDocumentList::showList(TDataSource *list)
+{
+    if (currentList() != list) w_.model->setDataSource(list);
+}
+
+void TDocumentList::TreeView1Click()
+{
+    tree_.CurrentNode = tree_.selectedNode();
+    if (!tree_.CurrentNode) return;
     try {
-        btbiaodwClick();
-        showList(MastData->DSADOQuery1);
-        TADOQuery *links = MastData->ADOQuery1;
+        tree_.locate();
+        showList(data_.DSADOQuery1);
+        TADOQuery *links = data_.ADOQuery1;
         if (links->active()) links->close();
         // Only the links to this very topic, not those of its sub-topics.
-        ListSql = QStringLiteral("select * from gl where ztid = ") +
-                  QString::number(TTopicTree::topicId(tree->CurrentNode));
-        loadStatement(links, ListSql);
-        Label1->setText(countText(QStringLiteral("   [当前编数] "), links->recordCount()));
-        tree->EnableTreeCommands();
+        listSql_ = QStringLiteral("select * from gl where ztid = ") + QString::number(TTopicTree::topicId(tree_.CurrentNode));
+        loadStatement(links, listSql_);
+        w_.Label1->setText(countText(QStringLiteral("   [当前编数] "), links->recordCount()));
+        tree_.EnableTreeCommands();
     } catch (...) {
-        MessageBoxes::notice(this, windowTitle(), kTreeClickFailed);
+        MessageBoxes::notice(w_.DBGrid13->window(), MessageBoxes::programTitle(), kTreeClickFailed);
     }
 }
 
-void TMainForm::SpeedButton18Click()
+void TDocumentList::SpeedButton18Click()
 {
-    TADOQuery *found = MastData->ADOQuery2;
+    TADOQuery *found = data_.ADOQuery2;
     if (found->active()) found->close();
     look::WaitCursor wait;
-    showList(MastData->DSADOQuery2);
+    showList(data_.DSADOQuery2);
     SuspendedDisplay suspended(found);
     // The keyword goes to the engine as a value, never as statement text: a
     // quote is searched for like any other character, while "%" and "_"
     // typed by the user keep their wildcard meaning.
-    const QString keyword = Edit4->text();
+    const QString keyword = w_.Edit4->text();
     QVariantList parameters;
     if (keyword.isEmpty()) {
-        ListSql = QStringLiteral("Select * from mainfile order by name");
+        listSql_ = QStringLiteral("Select * from mainfile order by name");
     } else {
-        ListSql = RadioButton1->isChecked() ? QStringLiteral("Select * from mainfile where name like ? ")
-                                            : QStringLiteral("Select * from mainfile where  text like ? ");
+        listSql_ = w_.RadioButton1->isChecked() ? QStringLiteral("Select * from mainfile where name like ? ")
+                                                : QStringLiteral("Select * from mainfile where  text like ? ");
         parameters << QVariant(QLatin1Char('%') + keyword + QLatin1Char('%'));
     }
-    loadStatement(found, ListSql, parameters);
-    Label1->setText(countText(QStringLiteral("  [当前编数] "), found->recordCount()));
+    loadStatement(found, listSql_, parameters);
+    w_.Label1->setText(countText(QStringLiteral("  [当前编数] "), found->recordCount()));
 }
 
-void TMainForm::DBGrid13CellClick()
+void TDocumentList::DBGrid13CellClick()
 {
-    if (!DBGrid13->selectionModel()->hasSelection()) return;
+    if (!hasSelection()) return;
     TADOQuery *query = currentListQuery();
     if (!query || !query->active()) return;
-    const qint64 documentId = currentListDocumentId();
+    const qint64 documentId = currentDocumentId();
     try {
-        if (!MastData->ADOTgl2->active()) MastData->ADOTgl2->open();
+        if (!data_.ADOTgl2->active()) data_.ADOTgl2->open();
         if (query->isEmpty()) {
-            SpeedButton2->setEnabled(false);
+            w_.SpeedButton2->setEnabled(false);
             return;
         }
-        SpeedButton2->setEnabled(true);
+        w_.SpeedButton2->setEnabled(true);
         // A row whose document is gone leaves the current document where it was.
-        MastData->ADOTmain->locate("id", documentId);
-        if (PageControl3->currentIndex() == 1)
-            btshowbzClick();
+        data_.ADOTmain->locate("id", documentId);
+        if (w_.PageControl3->currentIndex() == 1)
+            host_.btshowbzClick();
         else
-            btshowglxxClick();
+            host_.btshowglxxClick();
     } catch (...) {
-        MessageBoxes::notice(this, windowTitle(), kListClickFailed);
+        MessageBoxes::notice(w_.DBGrid13->window(), MessageBoxes::programTitle(), kListClickFailed);
     }
 }
 
-void TMainForm::DBGrid13DblClick()
+void TDocumentList::DBGrid13DblClick()
 {
-    if (!DBGrid13->selectionModel()->hasSelection()) return;
+    if (!hasSelection()) return;
     TADOQuery *query = currentListQuery();
     if (!query || !query->active() || query->isEmpty()) return;
-    if (!MastData->ADOTmain->locate("id", currentListDocumentId())) return;
-    BitBtn3Click();
-    Panel2->hide();
+    if (!data_.ADOTmain->locate("id", currentDocumentId())) return;
+    host_.BitBtn3Click();
+    w_.Panel2->hide();
 }
 
-void TMainForm::PageControl3Change()
+void TDocumentList::PageControl3Change()
 {
-    if (PageControl3->currentIndex() == 1) btshowbzClick();
+    if (w_.PageControl3->currentIndex() == 1) host_.btshowbzClick();
 }

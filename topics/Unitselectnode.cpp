@@ -1,8 +1,8 @@
 #include "topics/Unitselectnode.h"
 
-#include "app/command.h"
-#include "app/look.h"
-#include "app/messagebox.h"
+#include "ui/command.h"
+#include "ui/look.h"
+#include "ui/messagebox.h"
 #include "topics/topictree.h"
 
 #include <QApplication>

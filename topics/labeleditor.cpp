@@ -1,6 +1,6 @@
 #include "topics/labeleditor.h"
 
-#include "app/command.h"
+#include "ui/command.h"
 #include "topics/topictree.h"
 
 #include <QLineEdit>

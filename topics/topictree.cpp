@@ -1,6 +1,6 @@
 #include "topics/topictree.h"
 
-#include "app/command.h"
+#include "ui/command.h"
 #include "topics/labeleditor.h"
 
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 // The six tree editing commands and the in-place edit of a topic's name.
-#include "app/look.h"
-#include "app/messagebox.h"
+#include "ui/look.h"
+#include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "data/dataerror.h"
 #include "data/schema.h"

@@ -1,5 +1,5 @@
 // Rebuilding a topic tree from the level datasets.
-#include "app/look.h"
+#include "ui/look.h"
 #include "data/Unit1.h"
 #include "topics/levelfilter.h"
 #include "topics/topictree.h"

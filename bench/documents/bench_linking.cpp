@@ -6,7 +6,7 @@
 // and of the link information of a document filed under 20 topics.
 #include "app/UnitMYTH.h"
 #include "app/main.h"
-#include "app/messagebox.h"
+#include "ui/messagebox.h"
 #include "app/startup.h"
 #include "data/Unit1.h"
 #include "topics/Unitselectnode.h"

@@ -6,7 +6,7 @@
 // library written by wenk_genlib.
 #include "app/UnitMYTH.h"
 #include "app/main.h"
-#include "app/messagebox.h"
+#include "ui/messagebox.h"
 #include "app/startup.h"
 #include "data/Unit1.h"
 #include "topics/topictree.h"

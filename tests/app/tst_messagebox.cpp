@@ -1,5 +1,5 @@
 // Real message boxes, shown and answered the way a user answers them.
-#include "app/messagebox.h"
+#include "ui/messagebox.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -145,7 +145,7 @@ void TestMainWindow::menus()
     QCOMPARE(MainForm->menuBar()->actions().size(), 7);
     QMenu *menu = menuAt(index);
     QVERIFY(menu);
-    QCOMPARE(menu, MainForm->menus[index]);
+    QCOMPARE(menu, MainForm->menu(index));
     QCOMPARE(menu->title(), caption);
     QCOMPARE(menuItems(menu), items);
 }
@@ -338,7 +338,7 @@ void TestMainWindow::windowMenuListsEditorWindows()
     child->setWindowTitle(QStringLiteral("7 静夜思"));
     QMdiSubWindow *sub = MainForm->mdiArea->addSubWindow(child);
     sub->show();
-    QMenu *menu = MainForm->menus[4];
+    QMenu *menu = MainForm->menu(4);
     QMetaObject::invokeMethod(menu, "aboutToShow");
     QCOMPARE(menuItems(menu), QStringLiteral("&Cascade|Tile &Horizontally|Tile &Vertically|&Minimize All|-|&1 7 静夜思"));
     sub->close();
@@ -364,13 +364,13 @@ void TestMainWindow::modesAfterPresses()
     TMainForm *m = MainForm;
     QCOMPARE(m->Panel2->isVisible(), library);
     QCOMPARE(m->ToolBar2->isVisible(), !library);
-    QCOMPARE(m->menus[0]->menuAction()->isVisible(), library);
-    for (int i : {1, 2, 3, 4}) QCOMPARE(m->menus[i]->menuAction()->isVisible(), !library);
+    QCOMPARE(m->menu(0)->menuAction()->isVisible(), library);
+    for (int i : {1, 2, 3, 4}) QCOMPARE(m->menu(i)->menuAction()->isVisible(), !library);
     QCOMPARE(m->SpeedButton5->isEnabled(), !library);  // "M"
     QCOMPARE(m->SpeedButton2->isEnabled(), library);   // "取消"
     // Never hidden.
-    QVERIFY(m->menus[5]->menuAction()->isVisible());
-    QVERIFY(m->menus[6]->menuAction()->isVisible());
+    QVERIFY(m->menu(5)->menuAction()->isVisible());
+    QVERIFY(m->menu(6)->menuAction()->isVisible());
     QVERIFY(m->ToolBar4->isVisible());
     QVERIFY(m->StatusBar1->isVisible());
     QVERIFY(m->SpeedButton1->isEnabled());

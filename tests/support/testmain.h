@@ -1,5 +1,5 @@
 #pragma once
-#include "app/messagebox.h"
+#include "ui/messagebox.h"
 
 #include <QApplication>
 #include <QTest>

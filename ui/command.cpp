@@ -1,6 +1,6 @@
-#include "app/command.h"
+#include "ui/command.h"
 
-#include "app/messagebox.h"
+#include "ui/messagebox.h"
 #include "data/dataerror.h"
 
 #include <QApplication>
