@@ -1,5 +1,7 @@
 #include "app/about.h"
 
+#include "ui/messagebox.h"
+
 #include "ui/look.h"
 
 #include <QFrame>
@@ -33,7 +35,7 @@ QPixmap aboutPicture()
     QFont title = look::songFont(30, true);
     p.setFont(title);
     p.setPen(QColor(70, 40, 20));
-    p.drawText(QRect(0, 12, 289, 44), Qt::AlignCenter, QStringLiteral("云笈研读书匣"));
+    p.drawText(QRect(0, 12, 289, 44), Qt::AlignCenter, MessageBoxes::programTitle());
     p.setFont(look::songFont(12));
     p.drawText(QRect(0, 54, 289, 20), Qt::AlignCenter, QStringLiteral("收集 · 整理 · 研读"));
     return pm;

@@ -6,6 +6,7 @@
 #include "collect/Unitget.h"
 #include "data/Unit1.h"
 #include "data/dataerror.h"
+#include "data/schema.h"
 #include "documents/Unit3.h"
 #include "documents/marks.h"
 #include "topics/Unitselectnode.h"
@@ -36,7 +37,7 @@ struct TProgram {
 std::unique_ptr<TProgram> program;
 QStringList trace;
 const QString kTitle = MessageBoxes::programTitle();
-const QString kFile = QStringLiteral("wenk.dat");
+const QString kFile = schema::libraryFileName;
 
 // "宋体" is the font the forms are designed in; use an installed CJK serif.
 void mapSongFont()

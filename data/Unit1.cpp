@@ -1,50 +1,43 @@
 #include "data/Unit1.h"
 
+#include "data/schema.h"
+
 TMastData *MastData = nullptr;
 
 TMastData::TMastData(QObject *parent) : QObject(parent)
 {
     setObjectName("MastData");
-    ADOConnection1 = new TADOConnection("wenk.dat", this);
+    ADOConnection1 = new TADOConnection(schema::libraryFileName, this);
     ADOConnection1->setObjectName("ADOConnection1");
     ADOConnection2 = new TADOConnection(QString(), this);
     ADOConnection2->setObjectName("ADOConnection2");
 
-    auto table = [this](const char *name, const char *tableName, TADOConnection *c = nullptr) {
+    auto table = [this](const QString &name, const char *tableName, TADOConnection *c = nullptr) {
         return new TADOTable(c ? c : ADOConnection1, name, tableName, this);
     };
-    auto source = [this](const char *name, TDataSet *ds) { return new TDataSource(name, ds, this); };
+    auto source = [this](const QString &name, TDataSet *ds) { return new TDataSource(name, ds, this); };
 
-    ADOTable1 = table("ADOTable1", "zt");
-    ADOTable2 = table("ADOTable2", "zt");
-    ADOTable3 = table("ADOTable3", "zt");
-    ADOTable4 = table("ADOTable4", "zt");
-    DataSource1 = source("DataSource1", ADOTable1);
-    DataSource2 = source("DataSource2", ADOTable2);
-    DataSource3 = source("DataSource3", ADOTable3);
-    DataSource4 = source("DataSource4", ADOTable4);
-    for (TADOTable *t : {ADOTable1, ADOTable2, ADOTable3, ADOTable4}) t->setSort("itno");
+    // One topic dataset and one link dataset per level, the link dataset the
+    // detail of the topic dataset of its level.
+    TADOTable **topics[] = {&ADOTable1, &ADOTable2, &ADOTable3, &ADOTable4};
+    TADOTable **links[] = {&ADOTable5, &ADOTable6, &ADOTable7, &ADOTable8};
+    TDataSource **topicSources[] = {&DataSource1, &DataSource2, &DataSource3, &DataSource4};
+    TDataSource **linkSources[] = {&DataSource5, &DataSource6, &DataSource7, &DataSource8};
+    for (int k = 0; k < 4; ++k) {
+        *topics[k] = table(QStringLiteral("ADOTable%1").arg(k + 1), "zt");
+        (*topics[k])->setSort("itno");
+        *topicSources[k] = source(QStringLiteral("DataSource%1").arg(k + 1), *topics[k]);
+        *links[k] = table(QStringLiteral("ADOTable%1").arg(k + 5), "gl");
+        (*links[k])->setSort("ztid");
+        (*links[k])->setMaster(*topicSources[k], "id", "ztid");
+        *linkSources[k] = source(QStringLiteral("DataSource%1").arg(k + 5), *links[k]);
+    }
     ADOTable1->setFilter("preid=0");
     ADOTable1->setFiltered(true);
     ADOTable1->onNewRecord = [this](TDataSet &ds) { ADOTable123NewRecord(ds); };
     ADOTable2->onNewRecord = [this](TDataSet &ds) { ADOTable2NewRecord(ds); };
     ADOTable3->onNewRecord = [this](TDataSet &ds) { ADOTable3NewRecord(ds); };
     ADOTable4->onNewRecord = [this](TDataSet &ds) { ADOTable4NewRecord(ds); };
-
-    ADOTable5 = table("ADOTable5", "gl");
-    ADOTable6 = table("ADOTable6", "gl");
-    ADOTable7 = table("ADOTable7", "gl");
-    ADOTable8 = table("ADOTable8", "gl");
-    DataSource5 = source("DataSource5", ADOTable5);
-    DataSource6 = source("DataSource6", ADOTable6);
-    DataSource7 = source("DataSource7", ADOTable7);
-    DataSource8 = source("DataSource8", ADOTable8);
-    TDataSource *masters[] = {DataSource1, DataSource2, DataSource3, DataSource4};
-    TADOTable *links[] = {ADOTable5, ADOTable6, ADOTable7, ADOTable8};
-    for (int i = 0; i < 4; ++i) {
-        links[i]->setSort("ztid");
-        links[i]->setMaster(masters[i], "id", "ztid");
-    }
 
     ADOTmain = table("ADOTmain", "mainfile");
     DSADOTmain = source("DSADOTmain", ADOTmain);

@@ -191,6 +191,17 @@ void TDataSet::emitReset()
     emit rowsReset();
 }
 
+// A change of one row, told to the grids at once, or as a reset of all rows
+// once their display is resumed.
+void TDataSet::emitRow(void (TDataSet::*signal)(int), int position)
+{
+    if (disabled_ > 0) {
+        pendingReset_ = true;
+        return;
+    }
+    emit(this->*signal)(position);
+}
+
 void TDataSet::emitCurrent()
 {
     if (disabled_ > 0) {
@@ -480,10 +491,7 @@ void TDataSet::post()
         modified_ = false;
         pos_ = at;
         bof_ = eof_ = false;
-        if (disabled_ == 0)
-            emit rowInserted(at);
-        else
-            pendingReset_ = true;
+        emitRow(&TDataSet::rowInserted, at);
         emitCurrent();
         detailsFollow();
     } else {
@@ -499,10 +507,7 @@ void TDataSet::post()
         state_ = DataSetState::Browse;
         pending_.clear();
         modified_ = false;
-        if (disabled_ == 0)
-            emit rowChanged(pos_);
-        else
-            pendingReset_ = true;
+        emitRow(&TDataSet::rowChanged, pos_);
         detailsFollow();
     }
 }
@@ -538,10 +543,7 @@ void TDataSet::remove()
     if (pos_ >= int(viewOwn_.size())) pos_ = int(viewOwn_.size()) - 1;
     eof_ = viewOwn_.empty();
     bof_ = viewOwn_.empty();
-    if (disabled_ == 0)
-        emit rowRemoved(at);
-    else
-        pendingReset_ = true;
+    emitRow(&TDataSet::rowRemoved, at);
     emitCurrent();
     detailsFollow();
 }

@@ -157,6 +157,7 @@ private:
     QVariant keyFor(int col, const QVariant &value) const;
     void emitReset();
     void emitCurrent();
+    void emitRow(void (TDataSet::*signal)(int), int position);
 
     TADOConnection *conn_;
     DataSetState state_ = DataSetState::Inactive;

@@ -23,6 +23,9 @@ struct TableDef {
 
 namespace schema {
 
+// The library file, found in the working folder.
+inline const QString libraryFileName = QStringLiteral("wenk.dat");
+
 // The six tables of a library, with their columns.
 const std::vector<TableDef> &tables();
 const TableDef *table(const QString &name);

@@ -83,9 +83,8 @@ QString TMDIChild::acceptedName(const QString &path, const QString &column)
 // Stored at once, whether or not the document is saved afterwards.
 void TMDIChild::storeAtOnce(const QString &column, const QString &value)
 {
+    locateOwnRow();
     TADOTable *documents = MastData->ADOTmain;
-    if (!documents->locate("id", documentId()))
-        throw DataError(QStringLiteral("编号为 %1 的文件已不在资料库中，没有保存。").arg(documentId()));
     documents->edit();
     documents->setFieldValue(column, value);
     documents->post();

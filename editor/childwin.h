@@ -96,4 +96,7 @@ private:
     QString acceptedName(const QString &path, const QString &column);
     void storeAtOnce(const QString &column, const QString &value);
     void askToFileIfUnfiled();
+    // Makes the window's own document the current row; an error when it is
+    // no longer in the library.
+    void locateOwnRow();
 };

@@ -2,6 +2,7 @@
 
 #include "data/Unit1.h"
 #include "data/dataerror.h"
+#include "data/schema.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,7 +26,7 @@ bool insideFolder(const QString &cleanPath, const QString &folder)
 
 QString programFolder()
 {
-    const QString library = MastData ? MastData->ADOConnection1->fileName() : QStringLiteral("wenk.dat");
+    const QString library = MastData ? MastData->ADOConnection1->fileName() : schema::libraryFileName;
     return QDir(QFileInfo(library).absolutePath()).absolutePath() + QLatin1Char('/');
 }
 

@@ -4,6 +4,7 @@
 #include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "data/dataerror.h"
+#include "data/transaction.h"
 #include "documents/linking.h"
 #include "rtf/rtfcodec.h"
 
@@ -13,58 +14,36 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-namespace {
-
-void locateDocument(qint64 id)
+void TMDIChild::locateOwnRow()
 {
-    if (!MastData->ADOTmain->locate("id", id))
-        throw DataError(QStringLiteral("编号为 %1 的文件已不在资料库中，没有保存。").arg(id));
+    if (!MastData->ADOTmain->locate("id", documentId()))
+        throw DataError(QStringLiteral("编号为 %1 的文件已不在资料库中，没有保存。").arg(documentId()));
 }
-
-// After a failed save the datasets may hold the change the file refused:
-// take fresh copies, details first so closing the master posts nothing.
-void rereadDocuments(qint64 id)
-{
-    TMastData *d = MastData;
-    d->ADOTfile->close();
-    d->ADOTmain->close();
-    d->ADOTmain->open();
-    d->ADOTfile->open();
-    d->ADOTmain->locate("id", id);
-}
-
-}  // namespace
 
 void TMDIChild::saveDocument()
 {
     TMastData *d = MastData;
-    const qint64 id = documentId();
-    locateDocument(id);
+    locateOwnRow();
     askToFileIfUnfiled();
     // The picker and the link may have moved the document table.
-    locateDocument(id);
+    locateOwnRow();
 
     // The body and the document row are written together or not at all.
-    Database &db = d->database();
-    db.begin();
-    try {
-        TADOTable *documents = d->ADOTmain;
-        documents->edit();
-        documents->setFieldValue("text", rtf::storedText(*RichEdit1->document()));
-        documents->setFieldValue("name", Edit1->text());
-        documents->setFieldValue("othersource", Edit3->toPlainText());
-        documents->setFieldValue("othersourceb", Edit5->text());
-        // A document without a body row gets one: edit starts it.
-        d->ADOTfile->edit();
-        d->ADOTfile->setFieldValue("richtext", rtf::write(*RichEdit1->document()));
-        placeCaret(0);
-        documents->post();  // posts the body row first
-        db.commit();
-    } catch (...) {
-        db.rollback();
-        rereadDocuments(id);
-        throw;
-    }
+    // After a refusal the datasets are read afresh, details first, so that
+    // closing the master posts nothing.
+    Transaction t(d->database(), {d->ADOTfile, d->ADOTmain});
+    TADOTable *documents = d->ADOTmain;
+    documents->edit();
+    documents->setFieldValue("text", rtf::storedText(*RichEdit1->document()));
+    documents->setFieldValue("name", Edit1->text());
+    documents->setFieldValue("othersource", Edit3->toPlainText());
+    documents->setFieldValue("othersourceb", Edit5->text());
+    // A document without a body row gets one: edit starts it.
+    d->ADOTfile->edit();
+    d->ADOTfile->setFieldValue("richtext", rtf::write(*RichEdit1->document()));
+    placeCaret(0);
+    documents->post();  // posts the body row first
+    t.commit();
     d->ADOTmain->close();
     d->ADOTmain->open();
     clearModified();
