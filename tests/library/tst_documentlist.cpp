@@ -5,8 +5,10 @@
 #include "data/dataerror.h"
 #include "editor/childwin.h"
 #include "tests/support/fixture.h"
+#include "tests/support/listdriver.h"
 #include "tests/support/program.h"
 #include "tests/support/testmain.h"
+#include "tests/support/treedriver.h"
 #include "topics/topictree.h"
 
 #include <QItemSelectionModel>
@@ -16,6 +18,7 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <memory>
 #include <sqlite3.h>
 
 class TestDocumentList : public QObject {
@@ -45,64 +48,13 @@ private slots:
     void doubleClickOnARowWhoseDocumentIsGone();
 
 private:
-    LibraryFixture *lib = nullptr;
-    ProgramRun *run = nullptr;
+    std::unique_ptr<LibraryFixture> lib;
+    std::unique_ptr<ProgramRun> run;
 };
 
 namespace {
 
 const QString kTitle = QStringLiteral("云笈研读书匣");
-
-QTreeWidgetItem *nodeNamed(const QString &name)
-{
-    for (QTreeWidgetItemIterator it(MainForm->tree->TreeView1); *it; ++it)
-        if ((*it)->text(0).startsWith(name + '[')) return *it;
-    return nullptr;
-}
-
-void clickTopic(const QString &name)
-{
-    QTreeWidget *tree = MainForm->tree->TreeView1;
-    QTreeWidgetItem *node = nodeNamed(name);
-    QVERIFY2(node, qPrintable(name));
-    for (QTreeWidgetItem *p = node->parent(); p; p = p->parent()) p->setExpanded(true);
-    tree->scrollToItem(node);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
-}
-
-// The grid as the user sees it, one "文件ID|文件名称" a row.
-QStringList gridRows()
-{
-    QAbstractItemModel *m = MainForm->DBGrid13->model();
-    QStringList rows;
-    for (int r = 0; r < m->rowCount(); ++r)
-        rows << m->index(r, 0).data().toString() + '|' + m->index(r, 1).data().toString();
-    return rows;
-}
-
-QPoint rowCentre(int row)
-{
-    QTableView *grid = MainForm->DBGrid13;
-    return grid->visualRect(grid->model()->index(row, 1)).center();
-}
-
-void clickRow(int row, Qt::KeyboardModifiers modifiers = {})
-{
-    QTest::mouseClick(MainForm->DBGrid13->viewport(), Qt::LeftButton, modifiers, rowCentre(row));
-}
-
-void doubleClickRow(int row)
-{
-    clickRow(row);
-    QTest::mouseDClick(MainForm->DBGrid13->viewport(), Qt::LeftButton, {}, rowCentre(row));
-}
-
-void searchFor(const QString &keyword, bool inTitles = true)
-{
-    (inTitles ? MainForm->RadioButton1 : MainForm->RadioButton2)->setChecked(true);
-    MainForm->Edit4->setText(keyword);
-    QTest::mouseClick(MainForm->SpeedButton18, Qt::LeftButton);
-}
 
 qint64 currentDocument()
 {
@@ -122,7 +74,7 @@ void execSql(const QString &path, const QString &sql)
 
 void TestDocumentList::init()
 {
-    lib = new LibraryFixture;
+    lib = std::make_unique<LibraryFixture>();
     lib->topics("唐诗\n  李白\n  杜甫\n宋词\n");
     lib->link(lib->document("静夜思", QStringLiteral("床前明月光，疑是地上霜")), "李白");           // 1
     const qint64 wine = lib->document("将进酒", QStringLiteral("君不见黄河之水天上来"));           // 2
@@ -137,17 +89,15 @@ void TestDocumentList::init()
     // A link to a document that no longer exists.
     lib->sql("INSERT INTO gl (ztid, fileid, aztid) VALUES (4, 99, 4)");
     lib->write();
-    run = new ProgramRun;
+    run = std::make_unique<ProgramRun>();
     QVERIFY(run->started());
     QVERIFY(MastData->ADOTmain->active());
 }
 
 void TestDocumentList::cleanup()
 {
-    delete run;
-    delete lib;
-    run = nullptr;
-    lib = nullptr;
+    run.reset();
+    lib.reset();
     CHECK_BOXES();
 }
 
@@ -177,7 +127,7 @@ void TestDocumentList::treeClickListsTheTopicsOwnDocuments()
     QCOMPARE(gridRows(), rows);
     QCOMPARE(MainForm->Label1->text(), label);
     QCOMPARE(MainForm->ListSql, QStringLiteral("select * from gl where ztid = %1").arg(lib->topicId(topic)));
-    QCOMPARE(MainForm->tree->CurrentNode, nodeNamed(topic));
+    QCOMPARE(MainForm->tree->CurrentNode, nodeNamed(MainForm->tree->TreeView1, topic));
 }
 
 void TestDocumentList::treeClickEnablesTheTreeCommands()

@@ -2,8 +2,12 @@
 #include "app/main.h"
 #include "data/Unit1.h"
 #include "tests/support/fixture.h"
+#include "tests/support/listdriver.h"
 #include "tests/support/program.h"
 #include "tests/support/testmain.h"
+#include "tests/support/treedriver.h"
+
+#include <memory>
 #include "topics/topictree.h"
 
 #include <QTreeWidget>
@@ -22,8 +26,8 @@ private slots:
     void appendedLinkIsFiledUnderTheNode();
 
 private:
-    LibraryFixture *lib = nullptr;
-    ProgramRun *run = nullptr;
+    std::unique_ptr<LibraryFixture> lib;
+    std::unique_ptr<ProgramRun> run;
 };
 
 namespace {
@@ -42,23 +46,6 @@ const char *kOutline = R"(
   乙二
 戊
 )";
-
-// The node whose label starts with name and "[", at any depth.
-QTreeWidgetItem *nodeNamed(const QString &name)
-{
-    QTreeWidget *tree = MainForm->tree->TreeView1;
-    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        if ((*it)->text(0).startsWith(name + '[')) return *it;
-    return nullptr;
-}
-
-void clickNode(QTreeWidgetItem *node)
-{
-    QTreeWidget *tree = MainForm->tree->TreeView1;
-    for (QTreeWidgetItem *p = node->parent(); p; p = p->parent()) p->setExpanded(true);
-    tree->scrollToItem(node);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
-}
 
 // A level dataset as "current id, filter text, row count": "2 preid ='1' 2".
 QString state(TDataSet *ds)
@@ -79,7 +66,7 @@ QStringList topicStates()
 
 void TestNodeLocate::init()
 {
-    lib = new LibraryFixture;
+    lib = std::make_unique<LibraryFixture>();
     lib->topics(kOutline);
     // Two documents under 乙, one under each other topic but 乙二.
     lib->link(lib->document("a"), "甲");
@@ -90,16 +77,14 @@ void TestNodeLocate::init()
     lib->link(lib->document("f"), "丁二");
     lib->link(lib->document("g"), "戊");
     lib->write();
-    run = new ProgramRun;
+    run = std::make_unique<ProgramRun>();
     QVERIFY(run->started());
 }
 
 void TestNodeLocate::cleanup()
 {
-    delete run;
-    delete lib;
-    run = nullptr;
-    lib = nullptr;
+    run.reset();
+    lib.reset();
     CHECK_BOXES();
 }
 
@@ -132,9 +117,9 @@ void TestNodeLocate::positionsPerLevel()
     QFETCH(int, ownLinks);
     // After the reload the level datasets below 1 stand wherever the walk
     // left them (unfiltered); only what the locate touches is compared.
-    QTreeWidgetItem *item = nodeNamed(node);
+    QTreeWidgetItem *item = nodeNamed(MainForm->tree->TreeView1, node);
     QVERIFY(item);
-    clickNode(item);
+    clickNode(MainForm->tree->TreeView1, item);
     TTopicTree *tree = MainForm->tree;
     QCOMPARE(tree->CurrentNode, item);
     QCOMPARE(tree->CurrentLevel, level);
@@ -171,14 +156,14 @@ void TestNodeLocate::unstoredNode()
 {
     QFETCH(QString, parent);
     QFETCH(QStringList, topics);
-    clickNode(nodeNamed("戊"));
+    clickTopic("戊");
     // What an add command leaves: a new node that carries -1.
     auto *fresh = new QTreeWidgetItem(QStringList{QStringLiteral("新专题")});
     TTopicTree::setTopicId(fresh, -1);
     if (parent.isEmpty())
         MainForm->tree->TreeView1->addTopLevelItem(fresh);
     else
-        nodeNamed(parent)->addChild(fresh);
+        nodeNamed(MainForm->tree->TreeView1, parent)->addChild(fresh);
     MainForm->tree->TreeView1->setCurrentItem(fresh);
     MainForm->btbiaodwClick();
     QCOMPARE(MainForm->tree->CurrentNode, fresh);
@@ -190,9 +175,9 @@ void TestNodeLocate::unstoredNode()
 
 void TestNodeLocate::deepThenShallowKeepsTheDeeperLevels()
 {
-    clickNode(nodeNamed("丙"));
+    clickTopic("丙");
     const QStringList deep = topicStates();
-    clickNode(nodeNamed("戊"));
+    clickTopic("戊");
     const QStringList now = topicStates();
     QCOMPARE(MainForm->tree->CurrentLevel, 1);
     QCOMPARE(now[0], QStringLiteral("8 2"));
@@ -204,7 +189,7 @@ void TestNodeLocate::deepThenShallowKeepsTheDeeperLevels()
 
 void TestNodeLocate::noSelectionClearsCurrentNodeOnly()
 {
-    clickNode(nodeNamed("丙"));
+    clickTopic("丙");
     const QStringList before = topicStates();
     MainForm->tree->TreeView1->clearSelection();
     MainForm->btbiaodwClick();
@@ -215,7 +200,7 @@ void TestNodeLocate::noSelectionClearsCurrentNodeOnly()
 
 void TestNodeLocate::appendedLinkIsFiledUnderTheNode()
 {
-    clickNode(nodeNamed("丙"));
+    clickTopic("丙");
     TADOTable *links = MastData->linkLevel(3);
     links->append();
     links->setFieldValue("fileid", 99);

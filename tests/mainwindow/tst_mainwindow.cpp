@@ -9,6 +9,8 @@
 #include "tests/support/fixture.h"
 #include "tests/support/program.h"
 #include "tests/support/testmain.h"
+
+#include <memory>
 #include "topics/Unitselectnode.h"
 #include "topics/topictree.h"
 
@@ -61,8 +63,8 @@ private slots:
     void activation();
 
 private:
-    LibraryFixture *lib = nullptr;
-    ProgramRun *run = nullptr;
+    std::unique_ptr<LibraryFixture> lib;
+    std::unique_ptr<ProgramRun> run;
 };
 
 namespace {
@@ -105,21 +107,19 @@ bool activate(QWidget *w)
 
 void TestMainWindow::init()
 {
-    lib = new LibraryFixture;
+    lib = std::make_unique<LibraryFixture>();
     lib->topics("唐诗\n  李白\n宋词\n");
     lib->link(lib->document("静夜思", "床前明月光"), "李白");
     lib->write();
-    run = new ProgramRun;
+    run = std::make_unique<ProgramRun>();
     QVERIFY(run->started());
     QVERIFY(QTest::qWaitForWindowActive(MainForm));
 }
 
 void TestMainWindow::cleanup()
 {
-    delete run;
-    run = nullptr;
-    delete lib;
-    lib = nullptr;
+    run.reset();
+    lib.reset();
     CHECK_BOXES();
 }
 

@@ -38,11 +38,24 @@ QStringList gridRows()
     return rows;
 }
 
-void clickRow(int row, Qt::KeyboardModifiers modifiers)
+namespace {
+QPoint rowCentre(int row)
 {
     QTableView *grid = MainForm->DBGrid13;
     grid->scrollTo(grid->model()->index(row, 1));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, modifiers, grid->visualRect(grid->model()->index(row, 1)).center());
+    return grid->visualRect(grid->model()->index(row, 1)).center();
+}
+}  // namespace
+
+void clickRow(int row, Qt::KeyboardModifiers modifiers)
+{
+    QTest::mouseClick(MainForm->DBGrid13->viewport(), Qt::LeftButton, modifiers, rowCentre(row));
+}
+
+void doubleClickRow(int row)
+{
+    clickRow(row);
+    QTest::mouseDClick(MainForm->DBGrid13->viewport(), Qt::LeftButton, {}, rowCentre(row));
 }
 
 void selectRowsNamed(const QStringList &names)

@@ -11,5 +11,6 @@ void searchFor(const QString &keyword, bool inTitles = true);
 // The grid as the user sees it, one "文件ID|文件名称" a row.
 QStringList gridRows();
 void clickRow(int row, Qt::KeyboardModifiers modifiers = {});
+void doubleClickRow(int row);
 // Ctrl-clicks every row whose name is one of names, in grid order.
 void selectRowsNamed(const QStringList &names);
