@@ -3,6 +3,8 @@
 // a change of format every few hundred characters and a paragraph every
 // three changes, some of them centred.
 #include <QColor>
+#include <QList>
+#include <QPair>
 #include <QFont>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -38,4 +40,21 @@ inline void fillSampleDocument(QTextDocument &doc, int characters)
             c.insertBlock(b);
         }
     }
+}
+
+// The sample document of that many characters in all, with pieces of text
+// inserted count times, once every hundred characters, each at its offset
+// there: {{0, "/<"}, {10, ">/"}} makes annotations, {{0, "明月"}} keywords.
+inline void fillSampleDocumentWith(QTextDocument &doc, int characters, int count,
+                                   const QList<QPair<int, QString>> &pieces)
+{
+    int inserted = 0;
+    for (const auto &piece : pieces) inserted += int(piece.second.size());
+    fillSampleDocument(doc, characters - count * inserted);
+    QTextCursor c(&doc);
+    for (int i = 0; i < count; ++i)
+        for (const auto &[offset, text] : pieces) {
+            c.setPosition(i * 100 + offset);
+            c.insertText(text);
+        }
 }

@@ -4,10 +4,7 @@
 // command for 1,000 documents selected in the list (from the button to the
 // tree read again, the picker's own reload included, the user's choice not)
 // and of the link information of a document filed under 20 topics.
-#include "app/UnitMYTH.h"
-#include "app/main.h"
-#include "ui/messagebox.h"
-#include "app/startup.h"
+#include "bench/common/benchprogram.h"
 #include "data/Unit1.h"
 #include "topics/Unitselectnode.h"
 #include "topics/topictree.h"
@@ -49,24 +46,6 @@ void fileFirstDocumentWidely(const QString &path)
     sqlite3_close(db);
 }
 
-// Picks a level-3 topic once the picker shows.
-void pickWhenShown()
-{
-    auto *poll = new QTimer;
-    poll->setInterval(1);
-    QObject::connect(poll, &QTimer::timeout, [poll] {
-        if (!frmselectnode->isVisible()) return;
-        poll->stop();
-        poll->deleteLater();
-        QTreeWidget *tree = frmselectnode->tree->TreeView1;
-        QTreeWidgetItem *node = tree->topLevelItem(3)->child(0)->child(0);
-        tree->setCurrentItem(node);
-        frmselectnode->TreeView1Click();
-        frmselectnode->SpeedButton2Click();
-    });
-    poll->start();
-}
-
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -78,18 +57,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     QTemporaryDir work;
-    if (!QFile::copy(QDir(QString::fromLocal8Bit(argv[1])).absoluteFilePath("wenk.dat"),
-                     work.filePath("wenk.dat"))) {
-        std::fprintf(stderr, "no wenk.dat in that folder; write one with wenk_genlib\n");
-        return 2;
-    }
-    fileFirstDocumentWidely(work.filePath("wenk.dat"));
-    QDir::setCurrent(work.path());
-    MessageBoxes::setTestMode(true);
-    if (!startProgram()) return 1;
-    while (!startupWorker()->isFinished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    MainForm->SpeedButton16Click();
-    QCoreApplication::processEvents();
+    if (!startOnCopy(argv[1], work, fileFirstDocumentWidely)) return 1;
 
     // All documents by title; the first thousand selected.
     MainForm->Edit4->clear();
@@ -97,7 +65,7 @@ int main(int argc, char *argv[])
     QAbstractItemModel *model = MainForm->DBGrid13->model();
     MainForm->DBGrid13->selectionModel()->select(
         QItemSelection(model->index(0, 0), model->index(999, 1)), QItemSelectionModel::Select);
-    pickWhenShown();
+    pickWhenShown([](QTreeWidget *tree) { return tree->topLevelItem(3)->child(0)->child(0); });
     MessageBoxes::expectNext(MessageBoxes::Yes, QString());
     QElapsedTimer t;
     t.start();

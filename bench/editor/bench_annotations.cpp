@@ -31,14 +31,7 @@ constexpr int Annotations = 10'000;
 QByteArray annotatedBody()
 {
     QTextDocument doc;
-    fillSampleDocument(doc, Characters - Annotations * 4);
-    QTextCursor c(&doc);
-    for (int i = 0; i < Annotations; ++i) {
-        c.setPosition(i * 100);
-        c.insertText(QStringLiteral("/<"));
-        c.setPosition(i * 100 + 10);
-        c.insertText(QStringLiteral(">/"));
-    }
+    fillSampleDocumentWith(doc, Characters, Annotations, {{0, QStringLiteral("/<")}, {10, QStringLiteral(">/")}});
     return rtf::write(doc);
 }
 

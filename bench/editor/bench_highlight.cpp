@@ -34,12 +34,7 @@ const QString Keyword = QStringLiteral("明月");
 QByteArray bodyWithKeyword()
 {
     QTextDocument doc;
-    fillSampleDocument(doc, Characters - Occurrences * 2);
-    QTextCursor c(&doc);
-    for (int i = 0; i < Occurrences; ++i) {
-        c.setPosition(i * 100);
-        c.insertText(Keyword);
-    }
+    fillSampleDocumentWith(doc, Characters, Occurrences, {{0, Keyword}});
     return rtf::write(doc);
 }
 

@@ -4,10 +4,7 @@
 // of adding, renaming and deleting a topic (from the command to the row in
 // the file) and of moving one (which reloads the tree). The folder is a
 // library written by wenk_genlib.
-#include "app/UnitMYTH.h"
-#include "app/main.h"
-#include "ui/messagebox.h"
-#include "app/startup.h"
+#include "bench/common/benchprogram.h"
 #include "data/Unit1.h"
 #include "topics/topictree.h"
 
@@ -88,17 +85,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     QTemporaryDir work;
-    if (!QFile::copy(QDir(QString::fromLocal8Bit(argv[1])).absoluteFilePath("wenk.dat"),
-                     work.filePath("wenk.dat"))) {
-        std::fprintf(stderr, "no wenk.dat in that folder; write one with wenk_genlib\n");
-        return 2;
-    }
-    QDir::setCurrent(work.path());
-    MessageBoxes::setTestMode(true);
-    if (!startProgram()) return 1;
-    while (!startupWorker()->isFinished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    MainForm->SpeedButton16Click();
-    QCoreApplication::processEvents();
+    if (!startOnCopy(argv[1], work)) return 1;
 
     const double add = timed([](int i) {
         tree()->SpeedButton8Click();
