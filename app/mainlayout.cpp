@@ -2,6 +2,7 @@
 #include "app/main.h"
 
 #include "ui/look.h"
+#include "ui/widgets.h"
 #include "ui/messagebox.h"
 
 #include "app/pagescroller.h"
@@ -43,13 +44,8 @@ namespace {
 
 QToolButton *modeButton(QToolBar *bar, const char *name, const QString &caption)
 {
-    auto *b = new QToolButton(bar);
-    b->setObjectName(name);
-    b->setText(caption);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    b->setAutoRaise(true);
+    QToolButton *b = ui::captionButton(bar, name, caption);
     b->setMinimumWidth(40);
-    bar->addWidget(b);
     return b;
 }
 
@@ -271,12 +267,7 @@ void TMainForm::buildCoolBar(QWidget *central)
     SpeedButton4 = modeButton(ToolBar4, "SpeedButton4", QStringLiteral("JUMP"));
     SpeedButton10 = modeButton(ToolBar4, "SpeedButton10", QStringLiteral(">"));
     ToolBar4->addSeparator();
-    ToolButton26 = new QToolButton(ToolBar4);
-    ToolButton26->setObjectName("ToolButton26");
-    ToolButton26->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
-    ToolButton26->setToolTip(QStringLiteral("新建文件"));
-    ToolButton26->setAutoRaise(true);
-    ToolBar4->addWidget(ToolButton26);
+    ToolButton26 = ui::pictureButton(ToolBar4, "ToolButton26", QStyle::SP_FileIcon, QStringLiteral("新建文件"));
     bands->addWidget(ToolBar4);
 
     auto *scroller = new TPageScroller(CoolBar1);
@@ -286,27 +277,14 @@ void TMainForm::buildCoolBar(QWidget *central)
     ToolBar2->setObjectName("ToolBar2");
     ToolBar2->setMinimumHeight(35);
     ToolBar2->setIconSize(QSize(16, 16));
-    auto picture = [this](const char *name, const QString &tip, QStyle::StandardPixmap pm) {
-        auto *b = new QToolButton(ToolBar2);
-        b->setObjectName(name);
-        b->setToolTip(tip);
-        b->setIcon(style()->standardIcon(pm));
-        b->setAutoRaise(true);
-        ToolBar2->addWidget(b);
-        return b;
-    };
-    ToolButton31 = picture("ToolButton31", QStringLiteral("保存"), QStyle::SP_DialogSaveButton);
+    ToolButton31 = ui::pictureButton(ToolBar2, "ToolButton31", QStyle::SP_DialogSaveButton, QStringLiteral("保存"));
     ToolBar2->addSeparator();
-    ToolButton29 = picture("ToolButton29", QStringLiteral("删除文件"), QStyle::SP_TrashIcon);
+    ToolButton29 = ui::pictureButton(ToolBar2, "ToolButton29", QStyle::SP_TrashIcon, QStringLiteral("删除文件"));
     ToolBar2->addAction(EditUndo1);
     ToolBar2->addSeparator();
     ToolBar2->addActions({EditCut1, EditCopy1, EditPaste1});
     ToolBar2->addSeparator();
-    SpeedButton17 = new QToolButton(ToolBar2);
-    SpeedButton17->setObjectName("SpeedButton17");
-    SpeedButton17->setText(QStringLiteral("字"));
-    SpeedButton17->setAutoRaise(true);
-    ToolBar2->addWidget(SpeedButton17);
+    SpeedButton17 = ui::captionButton(ToolBar2, "SpeedButton17", QStringLiteral("字"));
     ToolBar2->addActions({RichEditBold2, RichEditUnderline1, RichEditItalic1, RichEditStrikeOut1, WindowTileVertical1});
     ToolBar2->addSeparator();
     ToolBar2->addActions({WindowCascade1, WindowTileHorizontal1});

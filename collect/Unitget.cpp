@@ -2,6 +2,7 @@
 
 #include "ui/command.h"
 #include "ui/look.h"
+#include "ui/widgets.h"
 #include "collect/collecting.h"
 
 #include <QAction>
@@ -18,25 +19,6 @@
 
 Tfrmget *frmget = nullptr;
 
-namespace {
-
-QAction *menuItem(QMenu *menu, const char *name, const QString &caption)
-{
-    QAction *a = menu->addAction(caption);
-    a->setObjectName(name);
-    return a;
-}
-
-QToolButton *sizeButton(QWidget *owner, const char *name, const QString &hint, QStyle::StandardPixmap picture)
-{
-    auto *b = new QToolButton(owner);
-    b->setObjectName(name);
-    b->setToolTip(hint);
-    b->setIcon(owner->style()->standardIcon(picture));
-    return b;
-}
-
-}  // namespace
 
 Tfrmget::Tfrmget(QWidget *parent) : QDialog(parent)
 {
@@ -96,8 +78,8 @@ void Tfrmget::buildLayout()
     auto *panel = new QVBoxLayout(Panel1);
     panel->setContentsMargins(4, 4, 4, 4);
     auto *sizes = new QHBoxLayout;
-    SpeedButton1 = sizeButton(Panel1, "SpeedButton1", QStringLiteral("放大窗口"), QStyle::SP_TitleBarMaxButton);
-    SpeedButton2 = sizeButton(Panel1, "SpeedButton2", QStringLiteral("缩小窗口"), QStyle::SP_TitleBarMinButton);
+    SpeedButton1 = ui::pictureButton(Panel1, "SpeedButton1", QStyle::SP_TitleBarMaxButton, QStringLiteral("放大窗口"));
+    SpeedButton2 = ui::pictureButton(Panel1, "SpeedButton2", QStyle::SP_TitleBarMinButton, QStringLiteral("缩小窗口"));
     sizes->addWidget(SpeedButton1);
     sizes->addWidget(SpeedButton2);
     panel->addLayout(sizes);
@@ -118,16 +100,16 @@ void Tfrmget::buildLayout()
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
-    N1 = menuItem(PopupMenu1, "N1", QStringLiteral("复制"));
-    N2 = menuItem(PopupMenu1, "N2", QStringLiteral("粘贴"));
+    N1 = ui::menuItem(PopupMenu1, "N1", QStringLiteral("复制"));
+    N2 = ui::menuItem(PopupMenu1, "N2", QStringLiteral("粘贴"));
     PopupMenu1->addSeparator();
-    N8 = menuItem(PopupMenu1, "N8", QStringLiteral("清空"));
+    N8 = ui::menuItem(PopupMenu1, "N8", QStringLiteral("清空"));
     PopupMenu2 = new QMenu(this);
     PopupMenu2->setObjectName("PopupMenu2");
-    N3 = menuItem(PopupMenu2, "N3", QStringLiteral("复制"));
-    N4 = menuItem(PopupMenu2, "N4", QStringLiteral("粘贴"));
+    N3 = ui::menuItem(PopupMenu2, "N3", QStringLiteral("复制"));
+    N4 = ui::menuItem(PopupMenu2, "N4", QStringLiteral("粘贴"));
     PopupMenu2->addSeparator();
-    N6 = menuItem(PopupMenu2, "N6", QStringLiteral("清空"));
+    N6 = ui::menuItem(PopupMenu2, "N6", QStringLiteral("清空"));
 
     resizeTo({291, 190}, 291 - 79);
 }

@@ -3,6 +3,7 @@
 #include "editor/childwin.h"
 
 #include "ui/look.h"
+#include "ui/widgets.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -25,22 +26,6 @@ W *named(W *w, const char *name)
 {
     w->setObjectName(name);
     return w;
-}
-
-QToolButton *panelButton(QWidget *owner, const char *name, const QString &caption, const QString &hint)
-{
-    auto *b = named(new QToolButton(owner), name);
-    b->setText(caption);
-    b->setToolTip(hint);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    return b;
-}
-
-QAction *menuItem(QMenu *menu, const char *name, const QString &caption)
-{
-    QAction *a = menu->addAction(caption);
-    a->setObjectName(name);
-    return a;
 }
 
 }  // namespace
@@ -91,7 +76,7 @@ void TMDIChild::buildLayout()
     Edit2 = named(new QLineEdit(QStringLiteral("关键词反显"), Panel2), "Edit2");
     look::setCream(Edit2);
     Edit2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    SpeedButton3 = panelButton(Panel2, "SpeedButton3", QStringLiteral("反显"), QStringLiteral("反显关键词"));
+    SpeedButton3 = ui::captionButton(Panel2, "SpeedButton3", QStringLiteral("反显"), QStringLiteral("反显关键词"));
     SpeedButton3->setCheckable(true);
     keywordRow->addWidget(Edit2, 1);
     keywordRow->addWidget(SpeedButton3);
@@ -99,8 +84,8 @@ void TMDIChild::buildLayout()
 
     auto *attachmentRow = new QHBoxLayout;
     Label1 = named(new QLabel(QStringLiteral("附件"), Panel2), "Label1");
-    SpeedButton1 = panelButton(Panel2, "SpeedButton1", QStringLiteral("选择"), QStringLiteral("选择附件"));
-    SpeedButton2 = panelButton(Panel2, "SpeedButton2", QStringLiteral("打开"), QStringLiteral("打开附件"));
+    SpeedButton1 = ui::captionButton(Panel2, "SpeedButton1", QStringLiteral("选择"), QStringLiteral("选择附件"));
+    SpeedButton2 = ui::captionButton(Panel2, "SpeedButton2", QStringLiteral("打开"), QStringLiteral("打开附件"));
     SpeedButton2->setEnabled(false);
     attachmentRow->addWidget(Label1);
     attachmentRow->addStretch(1);
@@ -115,8 +100,8 @@ void TMDIChild::buildLayout()
 
     auto *coverRow = new QHBoxLayout;
     Label2 = named(new QLabel(QStringLiteral("封面"), Panel2), "Label2");
-    SpeedButton4 = panelButton(Panel2, "SpeedButton4", QStringLiteral("选择"), QStringLiteral("选择封面"));
-    SpeedButton5 = panelButton(Panel2, "SpeedButton5", QStringLiteral("去除封面"), QStringLiteral("去除封面"));
+    SpeedButton4 = ui::captionButton(Panel2, "SpeedButton4", QStringLiteral("选择"), QStringLiteral("选择封面"));
+    SpeedButton5 = ui::captionButton(Panel2, "SpeedButton5", QStringLiteral("去除封面"), QStringLiteral("去除封面"));
     coverRow->addWidget(Label2);
     coverRow->addStretch(1);
     coverRow->addWidget(SpeedButton4);
@@ -140,11 +125,11 @@ void TMDIChild::buildLayout()
     Splitter1->setCollapsible(0, false);
 
     PopupMenu1 = named(new QMenu(this), "PopupMenu1");
-    N1 = menuItem(PopupMenu1, "N1", QStringLiteral("插入前标号"));
-    N2 = menuItem(PopupMenu1, "N2", QStringLiteral("插入后标号"));
+    N1 = ui::menuItem(PopupMenu1, "N1", QStringLiteral("插入前标号"));
+    N2 = ui::menuItem(PopupMenu1, "N2", QStringLiteral("插入后标号"));
     PopupMenu1->addSeparator();
-    N4 = menuItem(PopupMenu1, "N4", QStringLiteral("  黑 色"));
-    N5 = menuItem(PopupMenu1, "N5", QStringLiteral("  红 色"));
-    N6 = menuItem(PopupMenu1, "N6", QStringLiteral("  蓝 色"));
-    N7 = menuItem(PopupMenu1, "N7", QStringLiteral("  绿 色"));
+    N4 = ui::menuItem(PopupMenu1, "N4", QStringLiteral("  黑 色"));
+    N5 = ui::menuItem(PopupMenu1, "N5", QStringLiteral("  红 色"));
+    N6 = ui::menuItem(PopupMenu1, "N6", QStringLiteral("  蓝 色"));
+    N7 = ui::menuItem(PopupMenu1, "N7", QStringLiteral("  绿 色"));
 }

@@ -3,6 +3,7 @@
 #include "ui/command.h"
 #include "ui/look.h"
 #include "ui/messagebox.h"
+#include "ui/widgets.h"
 #include "topics/topictree.h"
 
 #include <QApplication>
@@ -29,12 +30,8 @@ void addSpace(QToolBar *bar, int width)
 
 QToolButton *captionButton(QToolBar *bar, const char *name, const QString &caption, QSize size)
 {
-    auto *b = new QToolButton(bar);
-    b->setObjectName(name);
-    b->setText(caption);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    QToolButton *b = ui::captionButton(bar, name, caption);
     b->setFixedSize(size);
-    bar->addWidget(b);
     return b;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ui/command.h"
 #include "topics/labeleditor.h"
+#include "ui/widgets.h"
 
 #include <QHeaderView>
 #include <QIcon>
@@ -38,17 +39,6 @@ QIcon nodeIcon()
     return icon;
 }
 
-QToolButton *toolButton(QToolBar *bar, const char *name, const QString &tip, QStyle::StandardPixmap pic)
-{
-    auto *b = new QToolButton(bar);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    b->setIcon(bar->style()->standardIcon(pic));
-    b->setAutoRaise(true);
-    bar->addWidget(b);
-    return b;
-}
-
 }  // namespace
 
 TTopicTree::TTopicTree(bool withPictures, QWidget *parent) : QWidget(parent), withPictures_(withPictures)
@@ -61,17 +51,17 @@ TTopicTree::TTopicTree(bool withPictures, QWidget *parent) : QWidget(parent), wi
     ToolBar1->setObjectName("ToolBar1");
     ToolBar1->setFixedHeight(29);
     ToolBar1->setIconSize(QSize(16, 16));
-    SpeedButton8 = toolButton(ToolBar1, "SpeedButton8", QStringLiteral("增加专题"), QStyle::SP_FileDialogNewFolder);
-    SpeedButton9 = toolButton(ToolBar1, "SpeedButton9", QStringLiteral("增加子专题"), QStyle::SP_FileDialogDetailedView);
+    SpeedButton8 = ui::pictureButton(ToolBar1, "SpeedButton8", QStyle::SP_FileDialogNewFolder, QStringLiteral("增加专题"));
+    SpeedButton9 = ui::pictureButton(ToolBar1, "SpeedButton9", QStyle::SP_FileDialogDetailedView, QStringLiteral("增加子专题"));
     ToolBar1->addSeparator();
-    SpeedButton12 = toolButton(ToolBar1, "SpeedButton12", QStringLiteral("删除专题"), QStyle::SP_TrashIcon);
+    SpeedButton12 = ui::pictureButton(ToolBar1, "SpeedButton12", QStyle::SP_TrashIcon, QStringLiteral("删除专题"));
     ToolBar1->addSeparator();
-    SpeedButton13 = toolButton(ToolBar1, "SpeedButton13", QStringLiteral("专题改名"), QStyle::SP_FileDialogContentsView);
+    SpeedButton13 = ui::pictureButton(ToolBar1, "SpeedButton13", QStyle::SP_FileDialogContentsView, QStringLiteral("专题改名"));
     ToolBar1->addSeparator();
-    SpeedButton14 = toolButton(ToolBar1, "SpeedButton14", QStringLiteral("下移"), QStyle::SP_ArrowDown);
-    SpeedButton15 = toolButton(ToolBar1, "SpeedButton15", QStringLiteral("上移"), QStyle::SP_ArrowUp);
+    SpeedButton14 = ui::pictureButton(ToolBar1, "SpeedButton14", QStyle::SP_ArrowDown, QStringLiteral("下移"));
+    SpeedButton15 = ui::pictureButton(ToolBar1, "SpeedButton15", QStyle::SP_ArrowUp, QStringLiteral("上移"));
     ToolBar1->addSeparator();
-    SpeedButton16 = toolButton(ToolBar1, "SpeedButton16", QStringLiteral("刷新专题"), QStyle::SP_BrowserReload);
+    SpeedButton16 = ui::pictureButton(ToolBar1, "SpeedButton16", QStyle::SP_BrowserReload, QStringLiteral("刷新专题"));
     layout->addWidget(ToolBar1);
 
     TreeView1 = new QTreeWidget(this);
