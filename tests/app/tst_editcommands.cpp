@@ -22,6 +22,7 @@
 #include <QTextEdit>
 #include <QTextList>
 #include <QToolButton>
+#include <memory>
 
 class TestEditCommands : public QObject {
     Q_OBJECT
@@ -55,6 +56,20 @@ void openOne(LibraryFixture &lib)
     lib.write();
 }
 
+// A library of one document, "标题" with the body 床前明月光, and the program
+// started on it; opened, the document is in the active editor window.
+struct OneDocument {
+    explicit OneDocument(bool opened = true)
+    {
+        openOne(lib);
+        run = std::make_unique<ProgramRun>();
+        if (opened) editor = openDocument(1);
+    }
+    LibraryFixture lib;
+    std::unique_ptr<ProgramRun> run;
+    TMDIChild *editor = nullptr;
+};
+
 }  // namespace
 
 void TestEditCommands::formatToggles_data()
@@ -71,10 +86,8 @@ void TestEditCommands::formatToggles()
 {
     QFETCH(QString, action);
     QFETCH(int, which);
-    LibraryFixture lib;
-    openOne(lib);
-    ProgramRun run;
-    TMDIChild *editor = openDocument(1);
+    OneDocument one;
+    TMDIChild *editor = one.editor;
     QVERIFY(editor);
     editor->RichEdit1->setFocus();
     editor->RichEdit1->selectAll();
@@ -101,10 +114,8 @@ void TestEditCommands::formatToggles()
 
 void TestEditCommands::formatWithoutSelectionAppliesToTyping()
 {
-    LibraryFixture lib;
-    openOne(lib);
-    ProgramRun run;
-    TMDIChild *editor = openDocument(1);
+    OneDocument one;
+    TMDIChild *editor = one.editor;
     editor->RichEdit1->setFocus();
     editor->RichEdit1->moveCursor(QTextCursor::End);
     MainForm->RichEditBold2->trigger();
@@ -119,10 +130,8 @@ void TestEditCommands::formatWithoutSelectionAppliesToTyping()
 
 void TestEditCommands::cutAndPasteInTheTitle()
 {
-    LibraryFixture lib;
-    openOne(lib);
-    ProgramRun run;
-    TMDIChild *editor = openDocument(1);
+    OneDocument one;
+    TMDIChild *editor = one.editor;
     editor->Edit1->setFocus();
     editor->Edit1->selectAll();
     MainForm->EditCut1->trigger();
@@ -136,10 +145,8 @@ void TestEditCommands::cutAndPasteInTheTitle()
 
 void TestEditCommands::undoFollowsTheFocusedControl()
 {
-    LibraryFixture lib;
-    openOne(lib);
-    ProgramRun run;
-    TMDIChild *editor = openDocument(1);
+    OneDocument one;
+    TMDIChild *editor = one.editor;
     editor->RichEdit1->setFocus();
     QVERIFY(!MainForm->EditUndo1->isEnabled());
     QTest::keyClicks(editor->RichEdit1, "x");
@@ -179,9 +186,7 @@ void TestEditCommands::shortcutsAndHints()
     QFETCH(QString, action);
     QFETCH(QString, shortcut);
     QFETCH(QString, tooltip);
-    LibraryFixture lib;
-    openOne(lib);
-    ProgramRun run;
+    OneDocument one(false);
     QAction *a = MainForm->findChild<QAction *>(action);
     QVERIFY(a);
     QCOMPARE(a->shortcut().toString(), shortcut);
@@ -190,10 +195,8 @@ void TestEditCommands::shortcutsAndHints()
 
 void TestEditCommands::checkMarksFollowTheCaret()
 {
-    LibraryFixture lib;
-    openOne(lib);
-    ProgramRun run;
-    TMDIChild *editor = openDocument(1);
+    OneDocument one;
+    TMDIChild *editor = one.editor;
     editor->RichEdit1->setFocus();
     QTextCursor c = editor->RichEdit1->textCursor();
     c.setPosition(0);
@@ -228,10 +231,8 @@ void TestEditCommands::alignment()
 {
     QFETCH(QString, action);
     QFETCH(int, alignment);
-    LibraryFixture lib;
-    openOne(lib);
-    ProgramRun run;
-    TMDIChild *editor = openDocument(1);
+    OneDocument one;
+    TMDIChild *editor = one.editor;
     editor->RichEdit1->setFocus();
     if (action == "RichEditAlignLeft1") editor->RichEdit1->setAlignment(Qt::AlignRight);
     QAction *a = MainForm->findChild<QAction *>(action);
@@ -269,10 +270,8 @@ void TestEditCommands::bulletsOnAndOff()
 
 void TestEditCommands::fontCommand()
 {
-    LibraryFixture lib;
-    openOne(lib);
-    ProgramRun run;
-    TMDIChild *editor = openDocument(1);
+    OneDocument one;
+    TMDIChild *editor = one.editor;
     editor->RichEdit1->setFocus();
     // The selected text has another font; the dialog shows the editor's own.
     QTextCursor c = editor->RichEdit1->textCursor();
@@ -325,9 +324,7 @@ void TestEditCommands::fontCommand()
 
 void TestEditCommands::fontCommandWithoutEditor()
 {
-    LibraryFixture lib;
-    openOne(lib);
-    ProgramRun run;
+    OneDocument one(false);
     bool shown = false;
     whenModalShows([&](QWidget *w) {
         shown = qobject_cast<QFontDialog *>(w);
@@ -422,10 +419,8 @@ void TestEditCommands::findNextRepeats()
 
 void TestEditCommands::keysThatRunNothing()
 {
-    LibraryFixture lib;
-    openOne(lib);
-    ProgramRun run;
-    TMDIChild *editor = openDocument(1);
+    OneDocument one;
+    TMDIChild *editor = one.editor;
     editor->RichEdit1->setFocus();
     typeAtEnd(editor->RichEdit1, "改");
     for (const char *key : {"Ctrl+S", "Ctrl+N", "Ctrl+O"}) {
@@ -435,15 +430,13 @@ void TestEditCommands::keysThatRunNothing()
     CHECK_BOXES();
     QCOMPARE(MainForm->editorWindows().size(), 1);
     QVERIFY(editor->isModified());
-    QCOMPARE(lib.scalar("SELECT count(*) FROM mainfile").toInt(), 1);
-    QCOMPARE(lib.scalar("SELECT text FROM mainfile").toString(), QString());
+    QCOMPARE(one.lib.scalar("SELECT count(*) FROM mainfile").toInt(), 1);
+    QCOMPARE(one.lib.scalar("SELECT text FROM mainfile").toString(), QString());
 }
 
 void TestEditCommands::aboutBox()
 {
-    LibraryFixture lib;
-    openOne(lib);
-    ProgramRun run;
+    OneDocument one(false);
     QSize size;
     QString title, button;
     QSize picture;
