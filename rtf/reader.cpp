@@ -22,6 +22,23 @@ namespace {
 constexpr int MaxDepth = 256;
 constexpr int MaxFontNameLength = 256;
 constexpr int MaxHalfPoints = 3276;   // 1638 pt, the largest size rich-edit controls accept
+constexpr int DefaultHalfPoints = 24;  // 12 pt, RTF's size when none is given
+// Control words longer than this are no words of ours; parameters grow no
+// larger than this while their digits are read.
+constexpr std::size_t MaxKeywordLength = 32;
+constexpr std::int64_t MaxParameter = 1'000'000'000;
+// \uc: how many fallback characters follow each \u at most.
+constexpr int MaxFallbackCharacters = 16;
+// \u gives UTF-16 code units as signed 16-bit numbers: -1 is U+FFFF.
+constexpr int Utf16Units = 0x10000;
+// The code pages of \ansi, \mac, \pc and \pca.
+constexpr int AnsiCodePage = 1252;
+constexpr int MacCodePage = 10000;
+constexpr int PcCodePage = 437;
+constexpr int PcaCodePage = 850;
+// \levelnfc numberings with a meaning of their own: a bullet, none.
+constexpr int NfcBullet = 23;
+constexpr int NfcNone = 255;
 
 enum class Dest : std::uint8_t { Text, Skip, FontTable, ColorTable, Pn, ListTable, ListOverrides };
 
@@ -32,7 +49,7 @@ struct CharState {
     bool strike = false;
     bool hidden = false;
     int font = -1;   // -1: the \deff font
-    int halfPoints = 24;
+    int halfPoints = DefaultHalfPoints;
     int color = 0;
     bool operator==(const CharState &) const = default;
 };
@@ -68,8 +85,8 @@ ListStyle styleForNfc(int nfc)
     case 2: return ListStyle::LowerRoman;
     case 3: return ListStyle::UpperAlpha;
     case 4: return ListStyle::LowerAlpha;
-    case 23: return ListStyle::Bullet;
-    case 255: return ListStyle::None;
+    case NfcBullet: return ListStyle::Bullet;
+    case NfcNone: return ListStyle::None;
     default: return ListStyle::Decimal;   // the many other numberings (Chinese counting, ...)
     }
 }
@@ -134,7 +151,7 @@ private:
     int ucSkip_ = 0;          // fallback characters still to skip after \u
     bool done_ = false;
 
-    int ansiCodePage_ = 1252;
+    int ansiCodePage_ = AnsiCodePage;
     int defaultFont_ = 0;
     QHash<int, Font> fonts_;
     int cachedFont_ = -2;
@@ -270,7 +287,7 @@ void Reader::controlWord()
     }
     while (p_ < end_ && isDigit(*p_)) {
         hasParam = true;
-        if (value < 1'000'000'000)
+        if (value < MaxParameter)
             value = value * 10 + (*p_ - '0');
         ++p_;
     }
@@ -279,7 +296,7 @@ void Reader::controlWord()
     const int param = static_cast<int>(negative ? -value : value);
     const bool wasStar = star_;
     star_ = false;
-    const Kw kw = name.size() > 32 ? Kw::Unknown : keyword(name);
+    const Kw kw = name.size() > MaxKeywordLength ? Kw::Unknown : keyword(name);
 
     if (kw == Kw::Bin) {
         // Binary data is never text; it counts as one fallback character.
@@ -383,10 +400,10 @@ void Reader::word(Kw kw, bool hasParam, int param)
     case Kw::Unknown:
         return;
     // document
-    case Kw::Ansi: ansiCodePage_ = 1252; return;
-    case Kw::Mac: ansiCodePage_ = 10000; return;
-    case Kw::Pc: ansiCodePage_ = 437; return;
-    case Kw::Pca: ansiCodePage_ = 850; return;
+    case Kw::Ansi: ansiCodePage_ = AnsiCodePage; return;
+    case Kw::Mac: ansiCodePage_ = MacCodePage; return;
+    case Kw::Pc: ansiCodePage_ = PcCodePage; return;
+    case Kw::Pca: ansiCodePage_ = PcaCodePage; return;
     case Kw::Ansicpg:
         if (hasParam && param > 0)
             ansiCodePage_ = param;
@@ -440,11 +457,11 @@ void Reader::word(Kw kw, bool hasParam, int param)
             return;
         case Kw::U:
             if (fontPending_)
-                fontText(QString(QChar(static_cast<char16_t>(param < 0 ? param + 65536 : param))));
+                fontText(QString(QChar(static_cast<char16_t>(param < 0 ? param + Utf16Units : param))));
             ucSkip_ = s.uc;
             return;
         case Kw::Uc:
-            s.uc = std::clamp(param, 0, 16);
+            s.uc = std::clamp(param, 0, MaxFallbackCharacters);
             return;
         default:
             return;
@@ -477,12 +494,12 @@ void Reader::word(Kw kw, bool hasParam, int param)
             overrideListId_ = param;
             haveOverrideListId_ = true;
             if (overrideLs_ > 0)
-                lsStyle_.insert(overrideLs_, styleForNfc(listNfc_.value(param, 23)));
+                lsStyle_.insert(overrideLs_, styleForNfc(listNfc_.value(param, NfcBullet)));
             return;
         case Kw::Ls:
             overrideLs_ = param;
             if (haveOverrideListId_ && param > 0)
-                lsStyle_.insert(param, styleForNfc(listNfc_.value(overrideListId_, 23)));
+                lsStyle_.insert(param, styleForNfc(listNfc_.value(overrideListId_, NfcBullet)));
             return;
         default: return;
         }
@@ -515,7 +532,7 @@ void Reader::word(Kw kw, bool hasParam, int param)
     case Kw::Tab:
     case Kw::Cell: textChar(u'\t'); return;
     case Kw::U: unicode(param); return;
-    case Kw::Uc: s.uc = std::clamp(param, 0, 16); return;
+    case Kw::Uc: s.uc = std::clamp(param, 0, MaxFallbackCharacters); return;
     case Kw::Emdash: textChar(0x2014); return;
     case Kw::Endash: textChar(0x2013); return;
     case Kw::Lquote: textChar(0x2018); return;
@@ -653,9 +670,9 @@ void Reader::byte(unsigned char b)
 void Reader::unicode(int value)
 {
     if (value < 0)
-        value += 65536;
-    if (value < 0 || value > 0xFFFF)
-        value = 0xFFFD;
+        value += Utf16Units;
+    if (value < 0 || value >= Utf16Units)
+        value = QChar::ReplacementCharacter;
     textChar(static_cast<char16_t>(value));
     ucSkip_ = top().uc;
     // The usual fallback, one plain character such as "?", is passed over
