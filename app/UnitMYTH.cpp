@@ -1,7 +1,7 @@
 #include "app/UnitMYTH.h"
 
-#include "ui/command.h"
 #include "data/dataerror.h"
+#include "ui/command.h"
 
 #include <QCoreApplication>
 #include <pthread.h>

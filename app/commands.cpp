@@ -1,13 +1,13 @@
 // Which control runs which command.
-#include "ui/command.h"
 #include "app/main.h"
 #include "topics/topictree.h"
+#include "ui/command.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>

@@ -98,7 +98,8 @@ void TMainForm::followUndo(QWidget *focused)
         undoLink_ = connect(p->document(), &QTextDocument::undoAvailable, EditUndo1, &QAction::setEnabled);
     } else if (auto *l = qobject_cast<QLineEdit *>(focused)) {
         EditUndo1->setEnabled(l->isUndoAvailable());
-        undoLink_ = connect(l, &QLineEdit::textChanged, EditUndo1, [this, l] { EditUndo1->setEnabled(l->isUndoAvailable()); });
+        undoLink_ =
+            connect(l, &QLineEdit::textChanged, EditUndo1, [this, l] { EditUndo1->setEnabled(l->isUndoAvailable()); });
     } else {
         EditUndo1->setEnabled(false);
     }

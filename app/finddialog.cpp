@@ -6,8 +6,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,8 +29,8 @@ QTextDocument::FindFlags flagsOf(bool backward, bool matchCase, bool wholeWord)
 // A line edit has no find of its own: the same rules by hand.
 bool findInLine(QLineEdit *edit, const QString &text, bool backward, bool matchCase, bool wholeWord)
 {
-    const QString pattern = (wholeWord ? QStringLiteral("\\b%1\\b") : QStringLiteral("%1"))
-                                .arg(QRegularExpression::escape(text));
+    const QString pattern =
+        (wholeWord ? QStringLiteral("\\b%1\\b") : QStringLiteral("%1")).arg(QRegularExpression::escape(text));
     const QRegularExpression re(pattern, matchCase ? QRegularExpression::NoPatternOption
                                                    : QRegularExpression::CaseInsensitiveOption);
     const QString content = edit->text();

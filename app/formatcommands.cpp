@@ -10,11 +10,11 @@
 #include <QApplication>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTextList>
 
 namespace {

@@ -19,7 +19,8 @@ void TMainForm::btbiaodwClick()
 
 TDocumentList TMainForm::documentList()
 {
-    const TListWidgets widgets{DBGrid13, DBGrid13Model, Label1, Edit4, RadioButton1, PageControl3, SpeedButton2, Panel2};
+    const TListWidgets widgets{DBGrid13,     DBGrid13Model, Label1,       Edit4,
+                               RadioButton1, PageControl3,  SpeedButton2, Panel2};
     return TDocumentList(*MastData, *tree, widgets, *this, ListSql);
 }
 

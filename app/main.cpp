@@ -1,20 +1,20 @@
 #include "app/main.h"
 
 #include "collect/Unitget.h"
-#include "editor/opening.h"
 #include "documents/Unit3.h"
 #include "editor/childwin.h"
+#include "editor/opening.h"
 #include "topics/topictree.h"
+#include "ui/command.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
-#include <QApplication>
 #include <QWindow>
-#include "ui/command.h"
 
 TMainForm *MainForm = nullptr;
 

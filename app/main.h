@@ -100,11 +100,11 @@ public:
     QMenu *UpgradeMenu;      // 5 " 升 级"
     QMenu *HelpMenu;         // 6 " 帮 助"
     QMenu *menu(int index) const;
-    QAction *N18, *N20;            // menu 0: new, exit
-    QAction *N2, *N5, *N3, *N21;   // menu 1: new, delete, save, exit
-    QAction *N11;                  // menu 3: font
-    QAction *N22;                  // menu 5: data upgrade
-    QAction *N23;                  // menu 6: about
+    QAction *N18, *N20;           // menu 0: new, exit
+    QAction *N2, *N5, *N3, *N21;  // menu 1: new, delete, save, exit
+    QAction *N11;                 // menu 3: font
+    QAction *N22;                 // menu 5: data upgrade
+    QAction *N23;                 // menu 6: about
     // Internal commands, run by triggering them; never shown.
     QPushButton *BitBtn3, *btbiaodw, *btshowglxx, *btshowbz, *BitBtn4;
 

@@ -2,8 +2,8 @@
 #include "app/main.h"
 
 #include "ui/look.h"
-#include "ui/widgets.h"
 #include "ui/messagebox.h"
+#include "ui/widgets.h"
 
 #include "app/pagescroller.h"
 #include "data/Unit1.h"
@@ -36,9 +36,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-
-
 
 // The selection stays as visible when the tree or grid loses the focus.
 
@@ -145,21 +142,26 @@ void TMainForm::buildActions()
                       QKeySequence("Ctrl+X"));
     EditCopy1 = action(this, "EditCopy1", QStringLiteral("复制"),
                        "Copy|Copies the selection and puts it on the Clipboard", QKeySequence("Ctrl+C"));
-    EditPaste1 = action(this, "EditPaste1", QStringLiteral("粘贴"), "Paste|Inserts Clipboard contents",
-                        QKeySequence("Ctrl+V"));
-    EditUndo1 = action(this, "EditUndo1", QStringLiteral("撤销"), "Undo|Reverts the last action", QKeySequence("Ctrl+Z"));
+    EditPaste1 =
+        action(this, "EditPaste1", QStringLiteral("粘贴"), "Paste|Inserts Clipboard contents", QKeySequence("Ctrl+V"));
+    EditUndo1 =
+        action(this, "EditUndo1", QStringLiteral("撤销"), "Undo|Reverts the last action", QKeySequence("Ctrl+Z"));
     EditUndo1->setEnabled(false);
     EditSelectAll1 = action(this, "EditSelectAll1", QStringLiteral("全选"), "Select All|Selects the entire document",
                             QKeySequence("Ctrl+A"));
     RichEditBold2 = action(this, "RichEditBold2", QStringLiteral("粗体"), "Bold", QKeySequence("Ctrl+B"));
     RichEditItalic1 = action(this, "RichEditItalic1", QStringLiteral("斜体"), "Italic", QKeySequence("Ctrl+I"));
-    RichEditUnderline1 = action(this, "RichEditUnderline1", QStringLiteral("下划线"), "Underline", QKeySequence("Ctrl+U"));
+    RichEditUnderline1 =
+        action(this, "RichEditUnderline1", QStringLiteral("下划线"), "Underline", QKeySequence("Ctrl+U"));
     RichEditStrikeOut1 = action(this, "RichEditStrikeOut1", QStringLiteral("删除线"), "Strikeout");
-    RichEditAlignCenter1 = action(this, "RichEditAlignCenter1", QStringLiteral("居中"), "Center|Centers text between margins");
-    RichEditAlignLeft1 = action(this, "RichEditAlignLeft1", QStringLiteral("左对齐"), "Align Left|Aligns text at the left indent");
-    RichEditAlignRight1 = action(this, "RichEditAlignRight1", QStringLiteral("右对齐"),
-                                 "Align Right|Aligns text at the right indent");
-    RichEditBullets1 = action(this, "RichEditBullets1", QStringLiteral("分项"), "Bullets|Inserts a bullet on the current line");
+    RichEditAlignCenter1 =
+        action(this, "RichEditAlignCenter1", QStringLiteral("居中"), "Center|Centers text between margins");
+    RichEditAlignLeft1 =
+        action(this, "RichEditAlignLeft1", QStringLiteral("左对齐"), "Align Left|Aligns text at the left indent");
+    RichEditAlignRight1 =
+        action(this, "RichEditAlignRight1", QStringLiteral("右对齐"), "Align Right|Aligns text at the right indent");
+    RichEditBullets1 =
+        action(this, "RichEditBullets1", QStringLiteral("分项"), "Bullets|Inserts a bullet on the current line");
     for (QAction *a : {RichEditBold2, RichEditItalic1, RichEditUnderline1, RichEditStrikeOut1, RichEditAlignCenter1,
                        RichEditAlignLeft1, RichEditAlignRight1, RichEditBullets1})
         a->setCheckable(true);
@@ -168,7 +170,8 @@ void TMainForm::buildActions()
     WindowTileVertical1 = action(this, "WindowTileVertical1", "Tile &Vertically", "Tile Vertically");
     WindowMinimizeAll1 = action(this, "WindowMinimizeAll1", "&Minimize All", "Minimize All");
     SearchFind1 = action(this, "SearchFind1", "Find", "Find|Finds the specified text", QKeySequence("Ctrl+F"));
-    SearchFindNext1 = action(this, "SearchFindNext1", "Find Next", "Find Next|Repeats the last find", QKeySequence("F3"));
+    SearchFindNext1 =
+        action(this, "SearchFindNext1", "Find Next", "Find Next|Repeats the last find", QKeySequence("F3"));
     addAction(SearchFind1);
     addAction(SearchFindNext1);
     // What users of MDI programs expect of editor windows, beyond the
@@ -177,8 +180,8 @@ void TMainForm::buildActions()
     WindowClose1->setShortcuts({QKeySequence("Ctrl+F4"), QKeySequence("Ctrl+W")});
     WindowClose1->setShortcutContext(Qt::ApplicationShortcut);
     WindowNext1 = action(this, "WindowNext1", QStringLiteral("下一个窗口"), "Next Window", QKeySequence("Ctrl+Tab"));
-    WindowPrevious1 =
-        action(this, "WindowPrevious1", QStringLiteral("上一个窗口"), "Previous Window", QKeySequence("Ctrl+Shift+Tab"));
+    WindowPrevious1 = action(this, "WindowPrevious1", QStringLiteral("上一个窗口"), "Previous Window",
+                             QKeySequence("Ctrl+Shift+Tab"));
     addActions({WindowClose1, WindowNext1, WindowPrevious1});
     FileExit1 = action(this, "FileExit1", QStringLiteral("退出系统"), "Exit|Exit application");
     HelpAbout1 = action(this, "HelpAbout1", QStringLiteral(" 关于作者"), "About");
@@ -388,7 +391,8 @@ void TMainForm::buildSearchTab()
     look::setCream(Edit4);
     Edit4->setFont(look::songFont(13));
     look::setColour(Edit4, QPalette::Text, Qt::darkBlue);
-    Edit4->setToolTip(QStringLiteral("请在此输入关键词，然后后按回车键或按查找钮检索。当关键词为空时，返回全部资料信息"));
+    Edit4->setToolTip(
+        QStringLiteral("请在此输入关键词，然后后按回车键或按查找钮检索。当关键词为空时，返回全部资料信息"));
     SpeedButton18 = new QToolButton(GroupBox1);
     SpeedButton18->setObjectName("SpeedButton18");
     SpeedButton18->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));

@@ -2,7 +2,6 @@
 
 #include "app/UnitMYTH.h"
 #include "app/main.h"
-#include "ui/messagebox.h"
 #include "collect/Unitget.h"
 #include "data/Unit1.h"
 #include "data/dataerror.h"
@@ -10,6 +9,7 @@
 #include "documents/Unit3.h"
 #include "documents/marks.h"
 #include "topics/Unitselectnode.h"
+#include "ui/messagebox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -103,8 +103,8 @@ void openStartupDatasets()
 {
     TMastData *d = MastData;
     for (TDataSet *ds : std::initializer_list<TDataSet *>{d->ADOTable1, d->ADOTable2, d->ADOTable3, d->ADOTable4,
-                                                         d->ADOTable5, d->ADOTable6, d->ADOTable7, d->ADOTable8,
-                                                         d->ADOTable1check, d->ADOTgl2, d->ADOTzt, d->ADOTtemp}) {
+                                                          d->ADOTable5, d->ADOTable6, d->ADOTable7, d->ADOTable8,
+                                                          d->ADOTable1check, d->ADOTgl2, d->ADOTzt, d->ADOTtemp}) {
         trace << ds->name();
         ds->open();
     }

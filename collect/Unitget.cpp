@@ -1,9 +1,9 @@
 #include "collect/Unitget.h"
 
+#include "collect/collecting.h"
 #include "ui/command.h"
 #include "ui/look.h"
 #include "ui/widgets.h"
-#include "collect/collecting.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -18,7 +18,6 @@
 #include <QVBoxLayout>
 
 Tfrmget *frmget = nullptr;
-
 
 Tfrmget::Tfrmget(QWidget *parent) : QDialog(parent)
 {

@@ -17,9 +17,9 @@ class Tfrmget : public QDialog {
 public:
     explicit Tfrmget(QWidget *parent = nullptr);
 
-    QLineEdit *Edit1;  // the title
-    QTextEdit *Memo1;  // the text; pasted formatting stays
-    QWidget *Panel1;   // the buttons on the right
+    QLineEdit *Edit1;           // the title
+    QTextEdit *Memo1;           // the text; pasted formatting stays
+    QWidget *Panel1;            // the buttons on the right
     QToolButton *SpeedButton1;  // enlarge
     QToolButton *SpeedButton2;  // shrink
     QPushButton *BitBtn4;       // "收集"

@@ -1,11 +1,11 @@
 #include "collect/collecting.h"
 
-#include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "data/transaction.h"
 #include "documents/linking.h"
 #include "rtf/rtfcodec.h"
 #include "topics/Unitselectnode.h"
+#include "ui/messagebox.h"
 
 #include <QTextDocument>
 #include <algorithm>

@@ -113,6 +113,15 @@ void TMastData::ADOTable123NewRecord(TDataSet &dataSet)
     dataSet.setFieldValue("preid", 0);
 }
 
-void TMastData::ADOTable2NewRecord(TDataSet &dataSet) { takeTopicNumber(dataSet); }
-void TMastData::ADOTable3NewRecord(TDataSet &dataSet) { takeTopicNumber(dataSet); }
-void TMastData::ADOTable4NewRecord(TDataSet &dataSet) { takeTopicNumber(dataSet); }
+void TMastData::ADOTable2NewRecord(TDataSet &dataSet)
+{
+    takeTopicNumber(dataSet);
+}
+void TMastData::ADOTable3NewRecord(TDataSet &dataSet)
+{
+    takeTopicNumber(dataSet);
+}
+void TMastData::ADOTable4NewRecord(TDataSet &dataSet)
+{
+    takeTopicNumber(dataSet);
+}

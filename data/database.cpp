@@ -36,8 +36,7 @@ void Statement::bind(int index, const QVariant &value)
         rc = sqlite3_bind_int64(stmt_, index, value.toLongLong());
     } else {
         QByteArray t = value.toString().toUtf8();
-        rc = sqlite3_bind_text64(stmt_, index, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT,
-                                 SQLITE_UTF8);
+        rc = sqlite3_bind_text64(stmt_, index, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
     }
     if (rc != SQLITE_OK) throw DataError(QString::fromUtf8(sqlite3_errmsg(db_)));
 }
@@ -61,10 +60,22 @@ void Statement::reset()
     sqlite3_clear_bindings(stmt_);
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
-QString Statement::columnName(int i) const { return QString::fromUtf8(sqlite3_column_name(stmt_, i)); }
-bool Statement::isNull(int i) const { return sqlite3_column_type(stmt_, i) == SQLITE_NULL; }
-qint64 Statement::columnInt(int i) const { return sqlite3_column_int64(stmt_, i); }
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(stmt_);
+}
+QString Statement::columnName(int i) const
+{
+    return QString::fromUtf8(sqlite3_column_name(stmt_, i));
+}
+bool Statement::isNull(int i) const
+{
+    return sqlite3_column_type(stmt_, i) == SQLITE_NULL;
+}
+qint64 Statement::columnInt(int i) const
+{
+    return sqlite3_column_int64(stmt_, i);
+}
 
 QString Statement::columnText(int i) const
 {
@@ -122,8 +133,7 @@ void Database::openLibrary(const QString &path, int busyTimeoutMs)
     if (fi.isDir()) throw DataError(QStringLiteral("这是一个文件夹，不是资料库文件"));
     if (!fi.isReadable()) throw DataError(QStringLiteral("没有读取这个文件的权限"));
     // No CREATE flag: an existing file is opened, never made anew.
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("无法打开");
         close();
@@ -212,10 +222,10 @@ void Database::addProgramObjects()
     for (const TableDef &t : schema::tables()) {
         const TableInfo ti = info_.value(t.name);
         if (!ti.hasId || (ti.idIsRowid && ti.autoincrement)) continue;
-        const QString seed = QStringLiteral(
-                                 "INSERT OR REPLACE INTO wenk_sequence (name, last) SELECT '%1', max(coalesce(max(id), 0), "
-                                 "coalesce((SELECT last FROM wenk_sequence WHERE name = '%1'), 0)) FROM \"%1\"")
-                                 .arg(t.name);
+        const QString seed =
+            QStringLiteral("INSERT OR REPLACE INTO wenk_sequence (name, last) SELECT '%1', max(coalesce(max(id), 0), "
+                           "coalesce((SELECT last FROM wenk_sequence WHERE name = '%1'), 0)) FROM \"%1\"")
+                .arg(t.name);
         if (sqlite3_exec(db_, seed.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
             QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -237,8 +247,8 @@ void Database::createLibrary(const QString &path)
 {
     if (QFileInfo::exists(path)) throw DataError(QStringLiteral("文件已存在，不会覆盖"));
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
         QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close_v2(db);
         throw DataError(QStringLiteral("无法新建文件：") + msg);
@@ -259,8 +269,7 @@ void Database::exec(const QString &sql, const QVariantList &params)
     if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
     Statement stmt(db_, sql);
     stmt.bindAll(params);
-    while (stmt.step()) {
-    }
+    while (stmt.step()) {}
     if (sqlite3_changes(db_) > 0 || !sql.trimmed().startsWith("select", Qt::CaseInsensitive)) markAllChanged();
 }
 
@@ -368,8 +377,7 @@ qint64 Database::insertRow(const QString &table, const QStringList &columns, con
     }
 }
 
-void Database::updateRow(const QString &table, qint64 rowid, const QStringList &columns,
-                         const QVariantList &values)
+void Database::updateRow(const QString &table, qint64 rowid, const QStringList &columns, const QVariantList &values)
 {
     if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
     if (columns.isEmpty()) return;
@@ -432,22 +440,22 @@ void Database::prefetch(const QList<QPair<QString, QString>> &tablesAndOrders)
     for (const auto &[table, order] : tablesAndOrders) {
         if (pending_.count(table) || !schema::table(table)) continue;
         const QByteArray file = path_.toUtf8();
-        pending_[table] = Pending{version(table), std::async(std::launch::async, [file, table, order] {
-                                      sqlite3 *db = nullptr;
-                                      std::shared_ptr<RowSet> rows;
-                                      if (sqlite3_open_v2(file.constData(), &db,
-                                                          SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
-                                                          nullptr) == SQLITE_OK) {
-                                          try {
-                                              rows = readCopy(db, table);
-                                              if (!order.isEmpty()) rows->ordered(rows->columnIndex(order));
-                                          } catch (const DataError &) {
-                                              rows.reset();
-                                          }
-                                      }
-                                      sqlite3_close_v2(db);
-                                      return rows;
-                                  })};
+        pending_[table] =
+            Pending{version(table), std::async(std::launch::async, [file, table, order] {
+                        sqlite3 *db = nullptr;
+                        std::shared_ptr<RowSet> rows;
+                        if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                                            nullptr) == SQLITE_OK) {
+                            try {
+                                rows = readCopy(db, table);
+                                if (!order.isEmpty()) rows->ordered(rows->columnIndex(order));
+                            } catch (const DataError &) {
+                                rows.reset();
+                            }
+                        }
+                        sqlite3_close_v2(db);
+                        return rows;
+                    })};
     }
 }
 

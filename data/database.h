@@ -1,11 +1,11 @@
 #pragma once
 #include <QHash>
 #include <QPair>
-#include <map>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <future>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -23,7 +23,7 @@ public:
 
     void bind(int index, const QVariant &value);  // 1-based
     void bindAll(const QVariantList &values);
-    bool step();  // true while a row is there
+    bool step();   // true while a row is there
     void reset();  // ready to run again, with new values bound
     int columnCount() const;
     QString columnName(int i) const;
@@ -70,8 +70,7 @@ public:
 
     // Row writes, by the engine's row id. Each marks its table changed.
     qint64 insertRow(const QString &table, const QStringList &columns, const QVariantList &values);
-    void updateRow(const QString &table, qint64 rowid, const QStringList &columns,
-                   const QVariantList &values);
+    void updateRow(const QString &table, qint64 rowid, const QStringList &columns, const QVariantList &values);
     void deleteRow(const QString &table, qint64 rowid);
 
     // The key column the engine numbers, if any ("id" in most tables).

@@ -6,8 +6,7 @@
 // engine's message (or ours, in Chinese, where the engine has none).
 class DataError : public std::runtime_error {
 public:
-    explicit DataError(const QString &message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
+    explicit DataError(const QString &message) : std::runtime_error(message.toStdString()), message_(message) {}
     QString message() const { return message_; }
 
 private:

@@ -8,10 +8,7 @@
 
 // ---- TADOConnection ----------------------------------------------------------
 
-TADOConnection::TADOConnection(const QString &fileName, QObject *parent)
-    : QObject(parent), fileName_(fileName)
-{
-}
+TADOConnection::TADOConnection(const QString &fileName, QObject *parent) : QObject(parent), fileName_(fileName) {}
 
 void TADOConnection::open()
 {
@@ -25,8 +22,7 @@ void TADOConnection::close()
 
 // ---- TDataSource -------------------------------------------------------------
 
-TDataSource::TDataSource(const QString &name, TDataSet *dataSet, QObject *parent)
-    : QObject(parent), dataSet_(dataSet)
+TDataSource::TDataSource(const QString &name, TDataSet *dataSet, QObject *parent) : QObject(parent), dataSet_(dataSet)
 {
     setObjectName(name);
 }
@@ -34,7 +30,10 @@ TDataSource::TDataSource(const QString &name, TDataSet *dataSet, QObject *parent
 // ---- TDataSet ----------------------------------------------------------------
 
 namespace {
-QString lower(const QString &s) { return s.toLower(); }
+QString lower(const QString &s)
+{
+    return s.toLower();
+}
 }  // namespace
 
 TDataSet::TDataSet(TADOConnection *connection, const QString &name, QObject *parent)
@@ -315,8 +314,14 @@ bool TDataSet::isMemo(const QString &field) const
     return false;
 }
 
-bool TDataSet::computeField(const QString &, int, QVariant *) const { return false; }
-bool TDataSet::isComputedField(const QString &) const { return false; }
+bool TDataSet::computeField(const QString &, int, QVariant *) const
+{
+    return false;
+}
+bool TDataSet::isComputedField(const QString &) const
+{
+    return false;
+}
 
 QVariant TDataSet::readMemo(qint64 rowid, const QString &field) const
 {
@@ -479,8 +484,8 @@ void TDataSet::post()
         const int row = rs.append(rowid);
         // Read the stored row back, so the engine's id and defaults show.
         const QStringList small = rs.columns();
-        Statement s(db.handle(), QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE rowid = ?")
-                                     .arg(small.join("\", \""), table_));
+        Statement s(db.handle(),
+                    QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE rowid = ?").arg(small.join("\", \""), table_));
         s.bind(1, rowid);
         if (s.step())
             for (int c = 0; c < small.size(); ++c) rs.setValue(row, c, s.column(c));
@@ -574,8 +579,7 @@ bool TDataSet::locate(const QString &fields, const QVariantList &values)
     requireActive();
     checkBrowseMode();
     const QStringList names = fields.split(';', Qt::SkipEmptyParts);
-    if (names.size() != values.size())
-        throw DataError(QStringLiteral("定位的字段和值的数目不一致：%1").arg(fields));
+    if (names.size() != values.size()) throw DataError(QStringLiteral("定位的字段和值的数目不一致：%1").arg(fields));
     const RowSet &rs = rows();
     std::vector<int> cols;
     std::vector<QVariant> keys;
@@ -698,8 +702,7 @@ void TDataSet::enableControls()
 
 // ---- TADOTable ---------------------------------------------------------------
 
-TADOTable::TADOTable(TADOConnection *connection, const QString &name, const QString &tableName,
-                     QObject *parent)
+TADOTable::TADOTable(TADOConnection *connection, const QString &name, const QString &tableName, QObject *parent)
     : TDataSet(connection, name, parent)
 {
     table_ = tableName;
@@ -718,8 +721,7 @@ std::shared_ptr<const RowSet> TADOTable::loadRows()
 
 TADOQuery::TADOQuery(TADOConnection *connection, const QString &name, QObject *parent)
     : TDataSet(connection, name, parent)
-{
-}
+{}
 
 void TADOQuery::clearSql()
 {
@@ -737,8 +739,8 @@ void TADOQuery::execSql()
     connection()->database().exec(sqlText(), params_);
 }
 
-void TADOQuery::addLookupField(const QString &name, const QString &keyField, TDataSet *lookup,
-                               const QString &lookupKey, const QString &resultField)
+void TADOQuery::addLookupField(const QString &name, const QString &keyField, TDataSet *lookup, const QString &lookupKey,
+                               const QString &resultField)
 {
     lookups_.push_back({name, keyField, lookupKey, resultField, lookup});
 }

@@ -192,8 +192,7 @@ private:
 class TADOTable : public TDataSet {
     Q_OBJECT
 public:
-    TADOTable(TADOConnection *connection, const QString &name, const QString &tableName,
-              QObject *parent = nullptr);
+    TADOTable(TADOConnection *connection, const QString &name, const QString &tableName, QObject *parent = nullptr);
     QString tableName() const { return table_; }
 
 protected:
@@ -215,8 +214,8 @@ public:
 
     // A lookup field: the resultField of the row of lookup whose lookupKey
     // equals this row's keyField (empty while lookup is closed).
-    void addLookupField(const QString &name, const QString &keyField, TDataSet *lookup,
-                        const QString &lookupKey, const QString &resultField);
+    void addLookupField(const QString &name, const QString &keyField, TDataSet *lookup, const QString &lookupKey,
+                        const QString &resultField);
 
 protected:
     std::shared_ptr<const RowSet> loadRows() override;

@@ -42,9 +42,8 @@ void DataSourceModel::attach()
     links_ << connect(ds, &TDataSet::currentChanged, this, [this] {
         if (attached_ && attached_->recNo() > 0) emit currentMoved(attached_->recNo() - 1);
     });
-    links_ << connect(ds, &TDataSet::rowChanged, this, [this](int pos) {
-        emit dataChanged(index(pos, 0), index(pos, columnCount() - 1));
-    });
+    links_ << connect(ds, &TDataSet::rowChanged, this,
+                      [this](int pos) { emit dataChanged(index(pos, 0), index(pos, columnCount() - 1)); });
     links_ << connect(ds, &TDataSet::rowInserted, this, [this](int pos) {
         beginInsertRows({}, pos, pos);
         rows_ = liveCount();

@@ -10,8 +10,7 @@ FilterCondition parseFilter(const QString &text)
     FilterCondition f;
     f.column = t.left(eq).trimmed();
     for (QChar c : f.column)
-        if (!(c.isLetterOrNumber() || c == '_'))
-            throw DataError(QStringLiteral("无法识别的过滤条件：%1").arg(text));
+        if (!(c.isLetterOrNumber() || c == '_')) throw DataError(QStringLiteral("无法识别的过滤条件：%1").arg(text));
     QString v = t.mid(eq + 1).trimmed();
     if (f.column.isEmpty() || v.isEmpty()) throw DataError(QStringLiteral("无法识别的过滤条件：%1").arg(text));
     if (v.startsWith('\'')) {

@@ -4,12 +4,10 @@
 
 #include <algorithm>
 
-
 RowSet::RowSet(const QStringList &columns, const std::vector<bool> &textColumns) : names_(columns)
 {
     cols_.resize(columns.size());
-    for (int i = 0; i < int(textColumns.size()) && i < columns.size(); ++i)
-        cols_[i].text = textColumns[i];
+    for (int i = 0; i < int(textColumns.size()) && i < columns.size(); ++i) cols_[i].text = textColumns[i];
 }
 
 void RowSet::reserve(size_t n)
@@ -26,8 +24,8 @@ void RowSet::reserve(size_t n)
     }
 }
 
-std::shared_ptr<RowSet> RowSet::read(Statement &stmt, const QStringList &columns,
-                                     const std::vector<bool> &textColumns, qint64 expectedRows)
+std::shared_ptr<RowSet> RowSet::read(Statement &stmt, const QStringList &columns, const std::vector<bool> &textColumns,
+                                     qint64 expectedRows)
 {
     auto rows = std::make_shared<RowSet>(columns, textColumns);
     // Growing a dozen column vectors row by row costs more than the read.
@@ -299,8 +297,10 @@ void RowSet::unindex(int row)
         if (isNull(row, idx->keyCol)) continue;
         auto &v = idx->rows;
         auto pos = std::lower_bound(v.begin(), v.end(), row, [&](int a, int b) { return indexLess(*idx, a, b); });
-        if (pos != v.end() && *pos == row) v.erase(pos);
-        else v.erase(std::remove(v.begin(), v.end(), row), v.end());
+        if (pos != v.end() && *pos == row)
+            v.erase(pos);
+        else
+            v.erase(std::remove(v.begin(), v.end(), row), v.end());
     }
 }
 

@@ -20,8 +20,7 @@ Transaction::~Transaction()
             const bool wasOpen = ds->active();
             ds->close();
             if (wasOpen) ds->open();
-        } catch (...) {
-        }
+        } catch (...) {}
     }
 }
 

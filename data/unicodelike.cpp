@@ -150,6 +150,5 @@ bool unicodeLikeMatch(const char *pattern, const char *text)
 
 void installUnicodeLike(sqlite3 *db)
 {
-    sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction, nullptr,
-                            nullptr);
+    sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction, nullptr, nullptr);
 }

@@ -1,13 +1,12 @@
 #include "documents/linkinfo.h"
 
 #include "data/Unit1.h"
-#include "data/schema.h"
 #include "data/filter.h"
+#include "data/schema.h"
 
 #include <QTextEdit>
 
 namespace {
-
 
 // The names of the link's path, read from the topics as they are now.
 QString pathLine(TMastData &d)

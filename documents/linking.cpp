@@ -1,6 +1,5 @@
 #include "documents/linking.h"
 
-#include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "data/schema.h"
 #include "data/transaction.h"
@@ -8,6 +7,7 @@
 #include "library/documentlist.h"
 #include "topics/Unitselectnode.h"
 #include "topics/topictree.h"
+#include "ui/messagebox.h"
 
 #include <QWidget>
 

@@ -41,8 +41,8 @@ void TAnnotationList::appendGroup(const QString &name, qint64 documentId, const 
 {
     if (text.isEmpty()) return;
     const AnnotationScan scan = scanAnnotations(text);
-    auto *group = new QTreeWidgetItem(
-        QStringList{scan.hasOpeningMarker ? name : name + QStringLiteral("[无标注信息]")});
+    auto *group =
+        new QTreeWidgetItem(QStringList{scan.hasOpeningMarker ? name : name + QStringLiteral("[无标注信息]")});
     group->setData(0, DocumentRole, 0);
     group->setData(0, PositionRole, 0);
     QList<QTreeWidgetItem *> lines;

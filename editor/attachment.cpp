@@ -2,20 +2,20 @@
 // library folder; only their names relative to it are stored.
 #include "editor/childwin.h"
 
-#include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "data/dataerror.h"
 #include "data/schema.h"
 #include "editor/programfolder.h"
+#include "ui/messagebox.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
-#include <QPixmap>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -24,8 +24,7 @@
 
 namespace {
 
-const QString kOutsideFolder =
-    QStringLiteral("注意：所选的文件只允许在当前程序目录中，请重新选择。此次操作被退回。");
+const QString kOutsideFolder = QStringLiteral("注意：所选的文件只允许在当前程序目录中，请重新选择。此次操作被退回。");
 const QString kUntitled = QStringLiteral("未命名");
 
 // The formats the picture box can load, as the cover dialog offers them.

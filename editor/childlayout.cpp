@@ -19,8 +19,6 @@
 
 namespace {
 
-
-
 template <class W>
 W *named(W *w, const char *name)
 {

@@ -3,13 +3,13 @@
 #include "ui/command.h"
 
 #include <QAction>
-#include <QToolButton>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QToolButton>
 
 TMDIChild::TMDIChild(QWidget *parent) : QWidget(parent)
 {
@@ -26,10 +26,11 @@ void TMDIChild::connectCommands()
     connect(N5, &QAction::triggered, this, &TMDIChild::N5Click);
     connect(N6, &QAction::triggered, this, &TMDIChild::N6Click);
     connect(N7, &QAction::triggered, this, &TMDIChild::N7Click);
-    for (const auto &[button, handler] :
-         {std::pair{SpeedButton1, &TMDIChild::SpeedButton1Click}, std::pair{SpeedButton2, &TMDIChild::SpeedButton2Click},
-          std::pair{SpeedButton3, &TMDIChild::SpeedButton3Click}, std::pair{SpeedButton4, &TMDIChild::SpeedButton4Click},
-          std::pair{SpeedButton5, &TMDIChild::SpeedButton5Click}})
+    for (const auto &[button, handler] : {std::pair{SpeedButton1, &TMDIChild::SpeedButton1Click},
+                                          std::pair{SpeedButton2, &TMDIChild::SpeedButton2Click},
+                                          std::pair{SpeedButton3, &TMDIChild::SpeedButton3Click},
+                                          std::pair{SpeedButton4, &TMDIChild::SpeedButton4Click},
+                                          std::pair{SpeedButton5, &TMDIChild::SpeedButton5Click}})
         connect(button, &QToolButton::clicked, this, command(this, handler));
 }
 
@@ -40,8 +41,7 @@ void TMDIChild::RichEdit1ContextPopup(const QPoint &position)
 
 QString TMDIChild::caption(qint64 documentId, const QString &name)
 {
-    return QStringLiteral("%1").arg(documentId, 2, 10, QChar('0')) + QStringLiteral("《") + name +
-           QStringLiteral("》");
+    return QStringLiteral("%1").arg(documentId, 2, 10, QChar('0')) + QStringLiteral("《") + name + QStringLiteral("》");
 }
 
 qint64 TMDIChild::documentId() const

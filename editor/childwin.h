@@ -29,7 +29,7 @@ public:
 
     // ---- controls -----------------------------------------------------------
     QWidget *Panel3;
-    QLineEdit *Edit1;  // the title
+    QLineEdit *Edit1;          // the title
     QStackedWidget *BodyArea;  // the editor, with the highlight view behind it
     QTextEdit *RichEdit1;      // the body
     // The keyword highlight view, read-only: a plain-text view that keeps the
@@ -37,21 +37,21 @@ public:
     // document is shown at once.
     QPlainTextEdit *RichEdit3;
     QSplitter *Splitter1;
-    QWidget *Panel2;  // side panel
-    QLineEdit *Edit2;  // keyword to highlight
-    QToolButton *SpeedButton3;  // highlight view on / off
-    QLabel *Label1;  // "附件"
-    QToolButton *SpeedButton1;  // choose attachment
-    QToolButton *SpeedButton2;  // "打开": open attachment
-    QPlainTextEdit *Edit3;      // attachment's relative name
-    QLabel *Label2;  // "封面"
-    QToolButton *SpeedButton4;  // choose cover
-    QToolButton *SpeedButton5;  // "去除封面"
-    QLabel *Image1;             // cover picture
-    QLineEdit *Edit5;           // cover's relative name, hidden
+    QWidget *Panel2;                     // side panel
+    QLineEdit *Edit2;                    // keyword to highlight
+    QToolButton *SpeedButton3;           // highlight view on / off
+    QLabel *Label1;                      // "附件"
+    QToolButton *SpeedButton1;           // choose attachment
+    QToolButton *SpeedButton2;           // "打开": open attachment
+    QPlainTextEdit *Edit3;               // attachment's relative name
+    QLabel *Label2;                      // "封面"
+    QToolButton *SpeedButton4;           // choose cover
+    QToolButton *SpeedButton5;           // "去除封面"
+    QLabel *Image1;                      // cover picture
+    QLineEdit *Edit5;                    // cover's relative name, hidden
     QFileDialog *OpenDialog1 = nullptr;  // made at its first use
     QMenu *PopupMenu1;
-    QAction *N1, *N2;  // annotation markers
+    QAction *N1, *N2;            // annotation markers
     QAction *N4, *N5, *N6, *N7;  // text colours
 
     // ---- commands -----------------------------------------------------------

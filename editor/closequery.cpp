@@ -1,10 +1,10 @@
 // Whether an editor window may close: unsaved changes are offered saving.
 #include "editor/childwin.h"
 
-#include "ui/command.h"
-#include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "data/dataerror.h"
+#include "ui/command.h"
+#include "ui/messagebox.h"
 
 #include <QLineEdit>
 
@@ -16,13 +16,9 @@ bool answerAllowsClose(TMDIChild *window)
     const QString title = window->Edit1->text();
     const QString text = QStringLiteral("是否保存对 ") + title + QStringLiteral(" 修改？");
     switch (MessageBoxes::question(window, title, text, true)) {
-    case MessageBoxes::Yes:
-        window->saveDocument();
-        return true;
-    case MessageBoxes::No:
-        return true;
-    default:
-        return false;
+    case MessageBoxes::Yes: window->saveDocument(); return true;
+    case MessageBoxes::No: return true;
+    default: return false;
     }
 }
 

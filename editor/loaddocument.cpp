@@ -50,8 +50,7 @@ QString loadCover(QLabel *box, const QString &relativeName)
     }
     QImageReader reader(path);
     const QImage image = reader.read();
-    if (image.isNull())
-        return QStringLiteral("无法载入封面图片 %1：%2").arg(path, reader.errorString());
+    if (image.isNull()) return QStringLiteral("无法载入封面图片 %1：%2").arg(path, reader.errorString());
     box->setPixmap(QPixmap::fromImage(image));
     return {};
 }

@@ -1,12 +1,12 @@
 // Writing an editor window's document back to its rows.
 #include "editor/childwin.h"
 
-#include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "data/dataerror.h"
 #include "data/transaction.h"
 #include "documents/linking.h"
 #include "rtf/rtfcodec.h"
+#include "ui/messagebox.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

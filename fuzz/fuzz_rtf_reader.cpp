@@ -23,11 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QTextDocument doc;
     rtf::read(bytes, &doc);
     const QString text = doc.toPlainText();
-    if (rtf::plainText(bytes) != text)
-        std::abort();
+    if (rtf::plainText(bytes) != text) std::abort();
     QTextDocument back;
     rtf::read(rtf::write(doc), &back);
-    if (back.toPlainText() != text)
-        std::abort();
+    if (back.toPlainText() != text) std::abort();
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "library/documentgrid.h"
 
-#include "ui/command.h"
 #include "data/dataset.h"
+#include "ui/command.h"
 
 #include <QItemSelectionModel>
 #include <QTableView>

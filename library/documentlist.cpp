@@ -47,8 +47,7 @@ QString countText(const QString &prefix, int count)
 TDocumentList::TDocumentList(TMastData &data, TTopicTree &tree, const TListWidgets &widgets, TListHost &host,
                              QString &listSql)
     : data_(data), tree_(tree), w_(widgets), host_(host), listSql_(listSql)
-{
-}
+{}
 
 TDataSource *TDocumentList::currentList() const
 {
@@ -107,7 +106,8 @@ void TDocumentList::TreeView1Click()
         TADOQuery *links = data_.ADOQuery1;
         if (links->active()) links->close();
         // Only the links to this very topic, not those of its sub-topics.
-        listSql_ = QStringLiteral("select * from gl where ztid = ") + QString::number(TTopicTree::topicId(tree_.CurrentNode));
+        listSql_ =
+            QStringLiteral("select * from gl where ztid = ") + QString::number(TTopicTree::topicId(tree_.CurrentNode));
         loadStatement(links, listSql_);
         w_.Label1->setText(countText(QStringLiteral("   [当前编数] "), links->recordCount()));
         tree_.EnableTreeCommands();

@@ -41,8 +41,7 @@ public:
 // Made for each use from the window's widgets and state.
 class TDocumentList {
 public:
-    TDocumentList(TMastData &data, TTopicTree &tree, const TListWidgets &widgets, TListHost &host,
-                  QString &listSql);
+    TDocumentList(TMastData &data, TTopicTree &tree, const TListWidgets &widgets, TListHost &host, QString &listSql);
 
     void TreeView1Click();
     void SpeedButton18Click();

@@ -17,10 +17,8 @@ QTextCharFormat toQt(const CharFormat &f)
     q.setFontUnderline(f.underline);
     q.setFontStrikeOut(f.strike);
     q.setFontPointSize(f.halfPoints / 2.0);
-    if (!f.family.isEmpty())
-        q.setFontFamilies({f.family});
-    if (f.color.isValid())
-        q.setForeground(f.color);
+    if (!f.family.isEmpty()) q.setFontFamilies({f.family});
+    if (f.color.isValid()) q.setForeground(f.color);
     return q;
 }
 
@@ -56,13 +54,10 @@ public:
     explicit FormatCache(bool plain) : plain_(plain) {}
     const QTextCharFormat &get(const CharFormat &f)
     {
-        if (plain_)
-            return empty_;
+        if (plain_) return empty_;
         for (auto &e : entries_)
-            if (e.first == f)
-                return e.second;
-        if (entries_.size() >= 16)
-            entries_.removeFirst();
+            if (e.first == f) return e.second;
+        if (entries_.size() >= 16) entries_.removeFirst();
         entries_.append({f, toQt(f)});
         return entries_.last().second;
     }
@@ -89,10 +84,8 @@ void build(const Content &content, QTextDocument *doc)
     bool first = true;
     for (const Paragraph &para : content.paragraphs) {
         QTextBlockFormat block;
-        if (!content.plain)
-            block.setAlignment(toQt(para.align));
-        const QTextCharFormat &mark =
-            formats.get(para.runs.isEmpty() ? para.markFormat : para.runs.first().format);
+        if (!content.plain) block.setAlignment(toQt(para.align));
+        const QTextCharFormat &mark = formats.get(para.runs.isEmpty() ? para.markFormat : para.runs.first().format);
         if (first) {
             cursor.setBlockFormat(block);
             cursor.setBlockCharFormat(mark);
@@ -100,8 +93,7 @@ void build(const Content &content, QTextDocument *doc)
         } else {
             cursor.insertBlock(block, mark);
         }
-        for (const Run &run : para.runs)
-            cursor.insertText(run.text, formats.get(run.format));
+        for (const Run &run : para.runs) cursor.insertText(run.text, formats.get(run.format));
         if (para.list == ListStyle::None) {
             list = nullptr;
         } else if (list && para.list == listStyle && para.listId == listId) {
@@ -125,18 +117,15 @@ QString plainTextOf(const Content &content)
     qsizetype size = 0;
     for (const Paragraph &para : content.paragraphs) {
         size += 1;
-        for (const Run &run : para.runs)
-            size += run.text.size();
+        for (const Run &run : para.runs) size += run.text.size();
     }
     QString text;
     text.reserve(size);
     bool first = true;
     for (const Paragraph &para : content.paragraphs) {
-        if (!first)
-            text += u'\n';
+        if (!first) text += u'\n';
         first = false;
-        for (const Run &run : para.runs)
-            text += run.text;
+        for (const Run &run : para.runs) text += run.text;
     }
     // As toPlainText() does: line separators become line ends, no-break spaces spaces.
     for (QChar &c : text) {

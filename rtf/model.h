@@ -13,9 +13,9 @@ struct CharFormat {
     bool italic = false;
     bool underline = false;
     bool strike = false;
-    int halfPoints = 24;   // \fs default: 12 pt
-    QString family;        // empty: the document's default font
-    QColor color;          // invalid: automatic colour
+    int halfPoints = 24;  // \fs default: 12 pt
+    QString family;       // empty: the document's default font
+    QColor color;         // invalid: automatic colour
 
     bool operator==(const CharFormat &) const = default;
 };
@@ -27,20 +27,20 @@ enum class ListStyle { None, Bullet, Decimal, LowerAlpha, UpperAlpha, LowerRoman
 
 struct Run {
     CharFormat format;
-    QString text;   // never holds a paragraph separator
+    QString text;  // never holds a paragraph separator
 };
 
 struct Paragraph {
     Align align = Align::Left;
     ListStyle list = ListStyle::None;
-    int listId = 0;          // paragraphs next to each other with equal style and id share a list
-    CharFormat markFormat;   // format of the paragraph mark, used when it has no text
+    int listId = 0;         // paragraphs next to each other with equal style and id share a list
+    CharFormat markFormat;  // format of the paragraph mark, used when it has no text
     QList<Run> runs;
 };
 
 struct Content {
-    QList<Paragraph> paragraphs;   // at least one after parsing
-    bool plain = false;            // not RTF: text only, no formats to apply
+    QList<Paragraph> paragraphs;  // at least one after parsing
+    bool plain = false;           // not RTF: text only, no formats to apply
 };
 
 }  // namespace rtf

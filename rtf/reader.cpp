@@ -21,7 +21,7 @@ namespace {
 // the state stack without limit.
 constexpr int MaxDepth = 256;
 constexpr int MaxFontNameLength = 256;
-constexpr int MaxHalfPoints = 3276;   // 1638 pt, the largest size rich-edit controls accept
+constexpr int MaxHalfPoints = 3276;    // 1638 pt, the largest size rich-edit controls accept
 constexpr int DefaultHalfPoints = 24;  // 12 pt, RTF's size when none is given
 // Control words longer than this are no words of ours; parameters grow no
 // larger than this while their digits are read.
@@ -48,7 +48,7 @@ struct CharState {
     bool underline = false;
     bool strike = false;
     bool hidden = false;
-    int font = -1;   // -1: the \deff font
+    int font = -1;  // -1: the \deff font
     int halfPoints = DefaultHalfPoints;
     int color = 0;
     bool operator==(const CharState &) const = default;
@@ -62,19 +62,19 @@ struct ParState {
 
 struct State {
     Dest dest = Dest::Text;
-    bool upr = false;              // this group is an \upr: its \ud child is read
-    Dest uprOuter = Dest::Text;    // the destination the \ud child returns to
+    bool upr = false;            // this group is an \upr: its \ud child is read
+    Dest uprOuter = Dest::Text;  // the destination the \ud child returns to
     int uc = 1;
     CharState chr;
     ParState par;
     // collected inside a \pn group
-    int pnLevel = 0;               // 0 none, 1 bullet, 2 numbered, 3 continuation
+    int pnLevel = 0;  // 0 none, 1 bullet, 2 numbered, 3 continuation
     ListStyle pnNumber = ListStyle::Decimal;
 };
 
 struct Font {
     QString name;
-    int codePage = 0;   // 0: the document's \ansicpg
+    int codePage = 0;  // 0: the document's \ansicpg
 };
 
 ListStyle styleForNfc(int nfc)
@@ -87,12 +87,18 @@ ListStyle styleForNfc(int nfc)
     case 4: return ListStyle::LowerAlpha;
     case NfcBullet: return ListStyle::Bullet;
     case NfcNone: return ListStyle::None;
-    default: return ListStyle::Decimal;   // the many other numberings (Chinese counting, ...)
+    default: return ListStyle::Decimal;  // the many other numberings (Chinese counting, ...)
     }
 }
 
-bool isAsciiLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool isAsciiLetter(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isDigit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
 int hexValue(unsigned char c)
 {
     if (c >= '0' && c <= '9') return c - '0';
@@ -104,8 +110,7 @@ int hexValue(unsigned char c)
 class Reader {
 public:
     Reader(const QByteArray &bytes, Content *out)
-        : p_(reinterpret_cast<const unsigned char *>(bytes.constData())),
-          end_(p_ + bytes.size()), out_(out)
+        : p_(reinterpret_cast<const unsigned char *>(bytes.constData())), end_(p_ + bytes.size()), out_(out)
     {
         out_->paragraphs.clear();
         out_->paragraphs.append(Paragraph{});
@@ -146,9 +151,9 @@ private:
     const unsigned char *end_;
     Content *out_;
     std::vector<State> stack_;
-    int overflow_ = 0;        // groups opened beyond MaxDepth
-    bool star_ = false;       // last token was \*
-    int ucSkip_ = 0;          // fallback characters still to skip after \u
+    int overflow_ = 0;   // groups opened beyond MaxDepth
+    bool star_ = false;  // last token was \*
+    int ucSkip_ = 0;     // fallback characters still to skip after \u
     bool done_ = false;
 
     int ansiCodePage_ = AnsiCodePage;
@@ -193,8 +198,7 @@ private:
 void Reader::run()
 {
     // The first group is the document; the caller checked it starts with {\rtf.
-    while (p_ < end_ && *p_ != '{')
-        ++p_;
+    while (p_ < end_ && *p_ != '{') ++p_;
     while (p_ < end_ && !done_) {
         const unsigned char c = *p_;
         switch (c) {
@@ -215,8 +219,8 @@ void Reader::run()
             break;
         default:
             star_ = false;
-            if (c >= 0x20 && c < 0x80 && !skipping() && top().dest == Dest::Text && ucSkip_ == 0
-                && !expectTrail_ && codePageOf(top().chr) != SymbolCodePage)
+            if (c >= 0x20 && c < 0x80 && !skipping() && top().dest == Dest::Text && ucSkip_ == 0 && !expectTrail_ &&
+                codePageOf(top().chr) != SymbolCodePage)
                 asciiRun();
             else {
                 ++p_;
@@ -225,8 +229,7 @@ void Reader::run()
             break;
         }
     }
-    if (!done_)
-        finish();
+    if (!done_) finish();
 }
 
 void Reader::openGroup()
@@ -259,8 +262,7 @@ void Reader::closeGroup()
     const State closed = stack_.back();
     stack_.pop_back();
     State &parent = top();
-    if (closed.dest == Dest::FontTable && fontPending_ && parent.dest != Dest::FontTable)
-        commitFont();
+    if (closed.dest == Dest::FontTable && fontPending_ && parent.dest != Dest::FontTable) commitFont();
     if (closed.dest == Dest::Pn && parent.dest == Dest::Text) {
         switch (closed.pnLevel) {
         case 1: parent.par.pn = ListStyle::Bullet; break;
@@ -274,10 +276,8 @@ void Reader::closeGroup()
 void Reader::controlWord()
 {
     const unsigned char *start = p_;
-    while (p_ < end_ && isAsciiLetter(*p_))
-        ++p_;
-    const std::string_view name(reinterpret_cast<const char *>(start),
-                                static_cast<size_t>(p_ - start));
+    while (p_ < end_ && isAsciiLetter(*p_)) ++p_;
+    const std::string_view name(reinterpret_cast<const char *>(start), static_cast<size_t>(p_ - start));
     bool negative = false;
     bool hasParam = false;
     std::int64_t value = 0;
@@ -287,12 +287,10 @@ void Reader::controlWord()
     }
     while (p_ < end_ && isDigit(*p_)) {
         hasParam = true;
-        if (value < MaxParameter)
-            value = value * 10 + (*p_ - '0');
+        if (value < MaxParameter) value = value * 10 + (*p_ - '0');
         ++p_;
     }
-    if (p_ < end_ && *p_ == ' ')
-        ++p_;
+    if (p_ < end_ && *p_ == ' ') ++p_;
     const int param = static_cast<int>(negative ? -value : value);
     const bool wasStar = star_;
     star_ = false;
@@ -302,23 +300,18 @@ void Reader::controlWord()
         // Binary data is never text; it counts as one fallback character.
         const std::int64_t n = std::clamp<std::int64_t>(hasParam ? param : 0, 0, end_ - p_);
         p_ += n;
-        if (ucSkip_ > 0)
-            --ucSkip_;
+        if (ucSkip_ > 0) --ucSkip_;
         return;
     }
-    if (overflow_ > 0)
-        return;
+    if (overflow_ > 0) return;
     if (kw == Kw::Ud) {
         // The Unicode half of an \upr pair replaces its 8-bit half.
-        if (stack_.size() >= 2 && stack_[stack_.size() - 2].upr)
-            top().dest = stack_[stack_.size() - 2].uprOuter;
+        if (stack_.size() >= 2 && stack_[stack_.size() - 2].upr) top().dest = stack_[stack_.size() - 2].uprOuter;
         return;
     }
-    if (top().dest == Dest::Skip)
-        return;
+    if (top().dest == Dest::Skip) return;
     ucSkip_ = 0;
-    if (wasStar && kw != Kw::Pn && kw != Kw::Listtable && kw != Kw::Listoverridetable
-        && kw != Kw::Upr) {
+    if (wasStar && kw != Kw::Pn && kw != Kw::Listtable && kw != Kw::Listoverridetable && kw != Kw::Upr) {
         setDestination(Dest::Skip);
         return;
     }
@@ -327,29 +320,22 @@ void Reader::controlWord()
 
 void Reader::controlSymbol()
 {
-    if (p_ >= end_)
-        return;
+    if (p_ >= end_) return;
     const unsigned char c = *p_++;
-    if (c != '*')
-        star_ = false;
+    if (c != '*') star_ = false;
     if (overflow_ > 0 || top().dest == Dest::Skip) {
         if (c == '\'') {
-            for (int i = 0; i < 2 && p_ < end_ && hexValue(*p_) >= 0; ++i)
-                ++p_;
+            for (int i = 0; i < 2 && p_ < end_ && hexValue(*p_) >= 0; ++i) ++p_;
         }
         return;
     }
     switch (c) {
-    case '*':
-        star_ = true;
-        return;
+    case '*': star_ = true; return;
     case '\'': {
         int v = 0;
         int n = 0;
-        for (; n < 2 && p_ < end_ && hexValue(*p_) >= 0; ++n)
-            v = v * 16 + hexValue(*p_++);
-        if (n == 2)
-            byte(static_cast<unsigned char>(v));
+        for (; n < 2 && p_ < end_ && hexValue(*p_) >= 0; ++n) v = v * 16 + hexValue(*p_++);
+        if (n == 2) byte(static_cast<unsigned char>(v));
         return;
     }
     case '\\':
@@ -362,23 +348,14 @@ void Reader::controlSymbol()
             literal(c);
         return;
     case '\r':
-    case '\n':
-        word(Kw::Par, false, 0);
-        return;
-    case '\t':
-        word(Kw::Tab, false, 0);
-        return;
-    case '~':
-        textChar(0x00A0);
-        return;
-    case '_':
-        textChar(0x2011);
-        return;
+    case '\n': word(Kw::Par, false, 0); return;
+    case '\t': word(Kw::Tab, false, 0); return;
+    case '~': textChar(0x00A0); return;
+    case '_': textChar(0x2011); return;
     default:
         // \- (optional hyphen), \| \: (index entries) and unknown symbols show nothing,
         // but each is one fallback character of a \u.
-        if (ucSkip_ > 0)
-            --ucSkip_;
+        if (ucSkip_ > 0) --ucSkip_;
         return;
     }
 }
@@ -387,8 +364,7 @@ void Reader::setDestination(Dest d)
 {
     // A destination word outside a group of its own would end the document's
     // text; ignore it there.
-    if (stack_.size() <= 1 || top().dest == Dest::Skip)
-        return;
+    if (stack_.size() <= 1 || top().dest == Dest::Skip) return;
     top().dest = d;
 }
 
@@ -397,16 +373,14 @@ void Reader::word(Kw kw, bool hasParam, int param)
     State &s = top();
     const bool on = !hasParam || param != 0;
     switch (kw) {
-    case Kw::Unknown:
-        return;
+    case Kw::Unknown: return;
     // document
     case Kw::Ansi: ansiCodePage_ = AnsiCodePage; return;
     case Kw::Mac: ansiCodePage_ = MacCodePage; return;
     case Kw::Pc: ansiCodePage_ = PcCodePage; return;
     case Kw::Pca: ansiCodePage_ = PcaCodePage; return;
     case Kw::Ansicpg:
-        if (hasParam && param > 0)
-            ansiCodePage_ = param;
+        if (hasParam && param > 0) ansiCodePage_ = param;
         cachedFont_ = -2;
         return;
     case Kw::Deff:
@@ -433,8 +407,7 @@ void Reader::word(Kw kw, bool hasParam, int param)
             s.dest = Dest::Skip;
         }
         return;
-    default:
-        break;
+    default: break;
     }
 
     switch (s.dest) {
@@ -448,53 +421,59 @@ void Reader::word(Kw kw, bool hasParam, int param)
             cachedFont_ = -2;
             return;
         case Kw::Fcharset:
-            if (fontPending_)
-                fonts_[curFont_].codePage = codePageForCharset(param);
+            if (fontPending_) fonts_[curFont_].codePage = codePageForCharset(param);
             return;
         case Kw::Cpg:
-            if (fontPending_ && param > 0)
-                fonts_[curFont_].codePage = param;
+            if (fontPending_ && param > 0) fonts_[curFont_].codePage = param;
             return;
         case Kw::U:
-            if (fontPending_)
-                fontText(QString(QChar(static_cast<char16_t>(param < 0 ? param + Utf16Units : param))));
+            if (fontPending_) fontText(QString(QChar(static_cast<char16_t>(param < 0 ? param + Utf16Units : param))));
             ucSkip_ = s.uc;
             return;
-        case Kw::Uc:
-            s.uc = std::clamp(param, 0, MaxFallbackCharacters);
-            return;
-        default:
-            return;
+        case Kw::Uc: s.uc = std::clamp(param, 0, MaxFallbackCharacters); return;
+        default: return;
         }
     case Dest::ColorTable:
         switch (kw) {
-        case Kw::Red: red_ = std::clamp(param, 0, 255); colorSet_ = true; return;
-        case Kw::Green: green_ = std::clamp(param, 0, 255); colorSet_ = true; return;
-        case Kw::Blue: blue_ = std::clamp(param, 0, 255); colorSet_ = true; return;
+        case Kw::Red:
+            red_ = std::clamp(param, 0, 255);
+            colorSet_ = true;
+            return;
+        case Kw::Green:
+            green_ = std::clamp(param, 0, 255);
+            colorSet_ = true;
+            return;
+        case Kw::Blue:
+            blue_ = std::clamp(param, 0, 255);
+            colorSet_ = true;
+            return;
         default: return;
         }
     case Dest::ListTable:
         switch (kw) {
-        case Kw::List: curListNfc_ = -1; curListLevel_ = 0; return;
+        case Kw::List:
+            curListNfc_ = -1;
+            curListLevel_ = 0;
+            return;
         case Kw::Listlevel: ++curListLevel_; return;
         case Kw::Levelnfc:
-            if (curListLevel_ <= 1)
-                curListNfc_ = param;
+            if (curListLevel_ <= 1) curListNfc_ = param;
             return;
         case Kw::Listid:
-            if (curListNfc_ >= 0)
-                listNfc_.insert(param, curListNfc_);
+            if (curListNfc_ >= 0) listNfc_.insert(param, curListNfc_);
             return;
         default: return;
         }
     case Dest::ListOverrides:
         switch (kw) {
-        case Kw::Listoverride: haveOverrideListId_ = false; overrideLs_ = 0; return;
+        case Kw::Listoverride:
+            haveOverrideListId_ = false;
+            overrideLs_ = 0;
+            return;
         case Kw::Listid:
             overrideListId_ = param;
             haveOverrideListId_ = true;
-            if (overrideLs_ > 0)
-                lsStyle_.insert(overrideLs_, styleForNfc(listNfc_.value(param, NfcBullet)));
+            if (overrideLs_ > 0) lsStyle_.insert(overrideLs_, styleForNfc(listNfc_.value(param, NfcBullet)));
             return;
         case Kw::Ls:
             overrideLs_ = param;
@@ -516,10 +495,8 @@ void Reader::word(Kw kw, bool hasParam, int param)
         case Kw::Pnlcrm: s.pnNumber = ListStyle::LowerRoman; return;
         default: return;
         }
-    case Dest::Skip:
-        return;
-    case Dest::Text:
-        break;
+    case Dest::Skip: return;
+    case Dest::Text: break;
     }
 
     switch (kw) {
@@ -528,7 +505,7 @@ void Reader::word(Kw kw, bool hasParam, int param)
         endParagraph(s);
         out_->paragraphs.append(Paragraph{});
         return;
-    case Kw::Line: textChar(0x2028); return;   // QTextDocument's line break inside a paragraph
+    case Kw::Line: textChar(0x2028); return;  // QTextDocument's line break inside a paragraph
     case Kw::Tab:
     case Kw::Cell: textChar(u'\t'); return;
     case Kw::U: unicode(param); return;
@@ -575,15 +552,13 @@ void Reader::word(Kw kw, bool hasParam, int param)
 
 void Reader::literal(unsigned char c)
 {
-    if (overflow_ > 0)
-        return;
+    if (overflow_ > 0) return;
     State &s = top();
     switch (s.dest) {
     case Dest::Skip:
     case Dest::Pn:
     case Dest::ListTable:
-    case Dest::ListOverrides:
-        return;
+    case Dest::ListOverrides: return;
     case Dest::ColorTable:
         if (c == ';') {
             colors_.append(colorSet_ ? QColor(red_, green_, blue_) : QColor());
@@ -603,18 +578,15 @@ void Reader::literal(unsigned char c)
                 fontBytes_.append(static_cast<char>(c));
         }
         return;
-    case Dest::Text:
-        break;
+    case Dest::Text: break;
     }
     if (c == '\t') {
         textChar(u'\t');
         return;
     }
-    if (c < 0x20)
-        return;   // line ends and other control bytes are not text in RTF
+    if (c < 0x20) return;  // line ends and other control bytes are not text in RTF
     // Symbol font letters are glyph numbers too (a is alpha).
-    if (c >= 0x80 || (expectTrail_ && c >= 0x40 && c <= 0x7E)
-        || codePageOf(s.chr) == SymbolCodePage) {
+    if (c >= 0x80 || (expectTrail_ && c >= 0x40 && c <= 0x7E) || codePageOf(s.chr) == SymbolCodePage) {
         byte(c);
         return;
     }
@@ -627,8 +599,7 @@ void Reader::asciiRun()
     const unsigned char *start = p_;
     while (p_ < end_) {
         const unsigned char c = *p_;
-        if (c < 0x20 || c >= 0x80 || c == '\\' || c == '{' || c == '}')
-            break;
+        if (c < 0x20 || c >= 0x80 || c == '\\' || c == '{' || c == '}') break;
         ++p_;
     }
     flushBytes();
@@ -638,15 +609,13 @@ void Reader::asciiRun()
 
 void Reader::byte(unsigned char b)
 {
-    if (overflow_ > 0)
-        return;
+    if (overflow_ > 0) return;
     State &s = top();
     if (s.dest == Dest::FontTable) {
         fontByte(b);
         return;
     }
-    if (s.dest != Dest::Text)
-        return;
+    if (s.dest != Dest::Text) return;
     if (ucSkip_ > 0) {
         --ucSkip_;
         return;
@@ -657,8 +626,7 @@ void Reader::byte(unsigned char b)
         return;
     }
     const int cp = codePageOf(s.chr);
-    if (!bytes_.isEmpty() && (cp != bytesCodePage_ || !(s.chr == bytesState_)))
-        flushBytes();
+    if (!bytes_.isEmpty() && (cp != bytesCodePage_ || !(s.chr == bytesState_))) flushBytes();
     if (bytes_.isEmpty()) {
         bytesCodePage_ = cp;
         bytesState_ = s.chr;
@@ -669,10 +637,8 @@ void Reader::byte(unsigned char b)
 
 void Reader::unicode(int value)
 {
-    if (value < 0)
-        value += Utf16Units;
-    if (value < 0 || value >= Utf16Units)
-        value = QChar::ReplacementCharacter;
+    if (value < 0) value += Utf16Units;
+    if (value < 0 || value >= Utf16Units) value = QChar::ReplacementCharacter;
     textChar(static_cast<char16_t>(value));
     ucSkip_ = top().uc;
     // The usual fallback, one plain character such as "?", is passed over
@@ -693,8 +659,7 @@ void Reader::textChar(char16_t c)
         return;
     }
     if (top().dest != Dest::Text) {
-        if (top().dest == Dest::FontTable && fontPending_)
-            fontText(QStringView(&c, 1));
+        if (top().dest == Dest::FontTable && fontPending_) fontText(QStringView(&c, 1));
         return;
     }
     flushBytes();
@@ -706,19 +671,16 @@ void Reader::flushBytes()
 {
     const bool incomplete = expectTrail_;
     expectTrail_ = false;
-    if (bytes_.isEmpty())
-        return;
+    if (bytes_.isEmpty()) return;
     QString text = decode(bytesCodePage_, bytes_);
-    if (incomplete)
-        text += QChar(QChar::ReplacementCharacter);   // a lead byte whose trail never came
+    if (incomplete) text += QChar(QChar::ReplacementCharacter);  // a lead byte whose trail never came
     bytes_.clear();
     emitText(bytesState_, text);
 }
 
 void Reader::emitText(const CharState &s, QStringView text)
 {
-    if (s.hidden || text.isEmpty())
-        return;
+    if (s.hidden || text.isEmpty()) return;
     if (!runText_ || !(runState_ == s)) {
         QList<Run> &runs = out_->paragraphs.last().runs;
         runs.append(Run{resolve(s), QString()});
@@ -744,8 +706,7 @@ void Reader::endParagraph(const State &s)
         para.list = s.par.pn;
         para.listId = 0;
     }
-    if (para.list == ListStyle::None)
-        para.listId = 0;
+    if (para.list == ListStyle::None) para.listId = 0;
     para.markFormat = resolve(s.chr);
     runText_ = nullptr;
 }
@@ -753,13 +714,11 @@ void Reader::endParagraph(const State &s)
 void Reader::finish()
 {
     done_ = true;
-    if (stack_.empty())
-        return;
+    if (stack_.empty()) return;
     endParagraph(top());
     auto &paras = out_->paragraphs;
     // Producers end the last paragraph with \par too; it opens no new one.
-    if (paras.size() > 1 && paras.last().runs.isEmpty())
-        paras.removeLast();
+    if (paras.size() > 1 && paras.last().runs.isEmpty()) paras.removeLast();
 }
 
 CharFormat Reader::resolve(const CharState &s) const
@@ -771,10 +730,8 @@ CharFormat Reader::resolve(const CharState &s) const
     f.strike = s.strike;
     f.halfPoints = s.halfPoints;
     const auto font = fonts_.constFind(s.font >= 0 ? s.font : defaultFont_);
-    if (font != fonts_.constEnd())
-        f.family = font->name;
-    if (s.color >= 0 && s.color < colors_.size())
-        f.color = colors_.at(s.color);
+    if (font != fonts_.constEnd()) f.family = font->name;
+    if (s.color >= 0 && s.color < colors_.size()) f.color = colors_.at(s.color);
     return f;
 }
 
@@ -783,8 +740,7 @@ int Reader::codePageOf(const CharState &s)
     const int index = s.font >= 0 ? s.font : defaultFont_;
     if (index != cachedFont_) {
         const auto font = fonts_.constFind(index);
-        cachedCodePage_ = (font != fonts_.constEnd() && font->codePage != 0) ? font->codePage
-                                                                           : ansiCodePage_;
+        cachedCodePage_ = (font != fonts_.constEnd() && font->codePage != 0) ? font->codePage : ansiCodePage_;
         cachedFont_ = index;
     }
     return cachedCodePage_;
@@ -796,8 +752,7 @@ void Reader::fontByte(unsigned char b)
         --ucSkip_;
         return;
     }
-    if (fontPending_)
-        fontBytes_.append(static_cast<char>(b));
+    if (fontPending_) fontBytes_.append(static_cast<char>(b));
 }
 
 void Reader::fontText(QStringView text)
@@ -812,8 +767,7 @@ void Reader::fontText(QStringView text)
 
 void Reader::commitFont()
 {
-    if (!fontPending_)
-        return;
+    if (!fontPending_) return;
     fontText({});
     QString name;
     appendFiltered(name, fontName_);
@@ -826,11 +780,8 @@ void Reader::commitFont()
 bool looksLikeRtf(const QByteArray &bytes)
 {
     qsizetype i = 0;
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        i = 3;
-    while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r'
-                                || bytes[i] == '\n'))
-        ++i;
+    if (bytes.startsWith("\xEF\xBB\xBF")) i = 3;
+    while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n')) ++i;
     return QByteArrayView(bytes).sliced(i).startsWith("{\\rtf");
 }
 
@@ -838,10 +789,8 @@ void parsePlain(const QByteArray &bytes, Content *out)
 {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = decode(936, bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+    if (utf8.hasError()) text = decode(936, bytes);
+    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
     out->paragraphs.clear();
     out->plain = true;
     Paragraph para;
@@ -849,8 +798,7 @@ void parsePlain(const QByteArray &bytes, Content *out)
     auto flush = [&] {
         QString clean;
         appendFiltered(clean, line);
-        if (!clean.isEmpty())
-            para.runs.append(Run{CharFormat{}, clean});
+        if (!clean.isEmpty()) para.runs.append(Run{CharFormat{}, clean});
         out->paragraphs.append(para);
         para = Paragraph{};
         line.clear();
@@ -858,8 +806,7 @@ void parsePlain(const QByteArray &bytes, Content *out)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator) {
-            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-                ++i;
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') ++i;
             flush();
         } else {
             line += c;

@@ -9,20 +9,16 @@ namespace rtf {
 // keeps the document's positions equal to the plain text's.
 inline void appendFiltered(QString &dst, QStringView src)
 {
-    const auto keep = [](char16_t c) {
-        return c >= 0x20 ? (c != 0x2029 && c != 0xFDD0 && c != 0xFDD1) : c == u'\t';
-    };
+    const auto keep = [](char16_t c) { return c >= 0x20 ? (c != 0x2029 && c != 0xFDD0 && c != 0xFDD1) : c == u'\t'; };
     if (src.size() == 1) {  // the common case: one character of a \u escape
         if (keep(src[0].unicode())) dst += src[0];
         return;
     }
     qsizetype clean = 0;
-    while (clean < src.size() && keep(src[clean].unicode()))
-        ++clean;
+    while (clean < src.size() && keep(src[clean].unicode())) ++clean;
     dst += src.first(clean);
     for (qsizetype i = clean; i < src.size(); ++i)
-        if (keep(src[i].unicode()))
-            dst += src[i];
+        if (keep(src[i].unicode())) dst += src[i];
 }
 
 }  // namespace rtf

@@ -25,8 +25,7 @@ struct Written {
 
 bool isBulletStyle(QTextListFormat::Style s)
 {
-    return s == QTextListFormat::ListDisc || s == QTextListFormat::ListCircle
-        || s == QTextListFormat::ListSquare;
+    return s == QTextListFormat::ListDisc || s == QTextListFormat::ListCircle || s == QTextListFormat::ListSquare;
 }
 
 class Writer {
@@ -40,7 +39,7 @@ public:
         else if (base.pixelSize() > 0)
             defaultHalfPoints_ = static_cast<int>(std::lround(base.pixelSize() * 72.0 / 96 * 2));
         fontIndex(defaultFamily_);
-        colors_.append(QColor());   // \cf0: automatic
+        colors_.append(QColor());  // \cf0: automatic
         // Nothing written yet: the first run states its font and size.
         current_.font = -1;
         current_.halfPoints = -1;
@@ -65,28 +64,24 @@ private:
     QList<QColor> colors_;
     int symbolFont_ = -1;
     Written current_;
-    bool pendingSpace_ = false;   // a control word was written; text needs a delimiter
+    bool pendingSpace_ = false;  // a control word was written; text needs a delimiter
 };
 
 int Writer::fontIndex(const QString &family)
 {
     qsizetype i = fonts_.indexOf(family);
-    if (i >= 0 && i == symbolFont_)
-        i = fonts_.indexOf(family, i + 1);   // the bullets' entry is not for text
-    if (i >= 0)
-        return static_cast<int>(i);
+    if (i >= 0 && i == symbolFont_) i = fonts_.indexOf(family, i + 1);  // the bullets' entry is not for text
+    if (i >= 0) return static_cast<int>(i);
     fonts_.append(family);
     return static_cast<int>(fonts_.size() - 1);
 }
 
 int Writer::colorIndex(const QColor &c)
 {
-    if (!c.isValid())
-        return 0;
+    if (!c.isValid()) return 0;
     const QColor rgb = c.toRgb();
     for (qsizetype i = 1; i < colors_.size(); ++i)
-        if (colors_[i].rgb() == rgb.rgb())
-            return static_cast<int>(i);
+        if (colors_[i].rgb() == rgb.rgb()) return static_cast<int>(i);
     colors_.append(rgb);
     return static_cast<int>(colors_.size() - 1);
 }
@@ -122,8 +117,7 @@ void Writer::word(QByteArray &out, const char *w, int n)
 {
     out += '\\';
     out += w;
-    if (n != INT_MIN)
-        out += QByteArray::number(n);
+    if (n != INT_MIN) out += QByteArray::number(n);
 }
 
 void Writer::switchTo(QByteArray &out, const Written &w)
@@ -137,8 +131,7 @@ void Writer::switchTo(QByteArray &out, const Written &w)
     if (w.font != c.font) word(out, "f", w.font);
     if (w.halfPoints != c.halfPoints) word(out, "fs", w.halfPoints);
     if (w.color != c.color) word(out, "cf", w.color);
-    if (out.size() != before)
-        pendingSpace_ = true;
+    if (out.size() != before) pendingSpace_ = true;
     c = w;
 }
 
@@ -149,8 +142,7 @@ void Writer::text(QByteArray &out, QStringView s)
     for (const QChar ch : s) {
         const char16_t c = ch.unicode();
         if (c >= 0x20 && c < 0x80) {
-            if (c == '\\' || c == '{' || c == '}')
-                out += '\\';
+            if (c == '\\' || c == '{' || c == '}') out += '\\';
             out += static_cast<char>(c);
         } else if (c == u'\t') {
             out += "\\tab ";
@@ -171,8 +163,7 @@ void Writer::text(QByteArray &out, QStringView s)
 void Writer::listPrefix(QByteArray &out, const QTextBlock &block)
 {
     QTextList *list = block.textList();
-    if (!list)
-        return;
+    if (!list) return;
     const QTextListFormat::Style style = list->format().style();
     if (isBulletStyle(style)) {
         // An entry of its own: text in a font called Symbol is already Unicode
@@ -182,8 +173,7 @@ void Writer::listPrefix(QByteArray &out, const QTextBlock &block)
             fonts_.append(QStringLiteral("Symbol"));
         }
         const QByteArray f = QByteArray::number(symbolFont_);
-        out += "{\\pntext\\f" + f + "\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + f
-            + "\\pnindent0{\\pntxtb\\'B7}}";
+        out += "{\\pntext\\f" + f + "\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + f + "\\pnindent0{\\pntxtb\\'B7}}";
     } else {
         const char *kind = "pndec";
         switch (style) {
@@ -208,14 +198,12 @@ void Writer::header(QByteArray &out)
     for (qsizetype i = 0; i < fonts_.size(); ++i) {
         const QString &name = fonts_[i];
         bool ascii = true;
-        for (QChar c : name)
-            ascii = ascii && c.unicode() < 0x80;
+        for (QChar c : name) ascii = ascii && c.unicode() < 0x80;
         QByteArray encoded;
         if (!ascii) {
             QStringEncoder enc("GBK");
             encoded = enc.encode(name);
-            if (enc.hasError())
-                encoded.clear();
+            if (enc.hasError()) encoded.clear();
         }
         const char *charset = i == symbolFont_ ? "2" : ascii ? "0" : encoded.isEmpty() ? "1" : "134";
         out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset" + charset + ' ';
@@ -242,8 +230,8 @@ void Writer::header(QByteArray &out)
     out += "}\r\n{\\colortbl ;";
     for (qsizetype i = 1; i < colors_.size(); ++i) {
         const QColor &c = colors_[i];
-        out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green())
-            + "\\blue" + QByteArray::number(c.blue()) + ';';
+        out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) + "\\blue" +
+               QByteArray::number(c.blue()) + ';';
     }
     out += "}\r\n\\viewkind4\\uc1";
 }
@@ -267,8 +255,7 @@ QByteArray Writer::run()
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();
             // Images and other objects are not kept; a U+FFFC typed as text is.
-            if (!frag.isValid() || frag.charFormat().objectType() != QTextFormat::NoObject)
-                continue;
+            if (!frag.isValid() || frag.charFormat().objectType() != QTextFormat::NoObject) continue;
             switchTo(body, wanted(frag.charFormat()));
             if (pendingSpace_) {
                 body += ' ';
@@ -276,8 +263,7 @@ QByteArray Writer::run()
             }
             text(body, frag.text());
         }
-        if (block.begin().atEnd())
-            switchTo(body, wanted(block.charFormat()));
+        if (block.begin().atEnd()) switchTo(body, wanted(block.charFormat()));
         body += "\\par\r\n";
     }
     QByteArray out;

@@ -1,19 +1,19 @@
 #include "topics/Unitselectnode.h"
 
+#include "topics/topictree.h"
 #include "ui/command.h"
 #include "ui/look.h"
 #include "ui/messagebox.h"
 #include "ui/widgets.h"
-#include "topics/topictree.h"
 
 #include <QApplication>
 #include <QPushButton>
-#include <QWindow>
 #include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 Tfrmselectnode *frmselectnode = nullptr;
 

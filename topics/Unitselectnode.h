@@ -17,11 +17,11 @@ class Tfrmselectnode : public QDialog {
 public:
     explicit Tfrmselectnode(QWidget *parent = nullptr);
 
-    QToolBar *ToolBar2;          // "选定" and "取消"
-    QToolButton *SpeedButton2;   // "选定"
-    QToolButton *SpeedButton3;   // "取消"
-    TTopicTree *tree;            // its toolbar, TreeView1 and the tree state
-    QPushButton *btbiaodw2;      // the picker's locate; never shown
+    QToolBar *ToolBar2;         // "选定" and "取消"
+    QToolButton *SpeedButton2;  // "选定"
+    QToolButton *SpeedButton3;  // "取消"
+    TTopicTree *tree;           // its toolbar, TreeView1 and the tree state
+    QPushButton *btbiaodw2;     // the picker's locate; never shown
 
     void FormActivate();
     void SpeedButton2Click();

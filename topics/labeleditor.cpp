@@ -1,7 +1,7 @@
 #include "topics/labeleditor.h"
 
-#include "ui/command.h"
 #include "topics/topictree.h"
+#include "ui/command.h"
 
 #include <QLineEdit>
 #include <QTreeWidget>

@@ -1,7 +1,7 @@
 #include "topics/topictree.h"
 
-#include "ui/command.h"
 #include "topics/labeleditor.h"
+#include "ui/command.h"
 #include "ui/widgets.h"
 
 #include <QHeaderView>
@@ -51,12 +51,15 @@ TTopicTree::TTopicTree(bool withPictures, QWidget *parent) : QWidget(parent), wi
     ToolBar1->setObjectName("ToolBar1");
     ToolBar1->setFixedHeight(29);
     ToolBar1->setIconSize(QSize(16, 16));
-    SpeedButton8 = ui::pictureButton(ToolBar1, "SpeedButton8", QStyle::SP_FileDialogNewFolder, QStringLiteral("增加专题"));
-    SpeedButton9 = ui::pictureButton(ToolBar1, "SpeedButton9", QStyle::SP_FileDialogDetailedView, QStringLiteral("增加子专题"));
+    SpeedButton8 =
+        ui::pictureButton(ToolBar1, "SpeedButton8", QStyle::SP_FileDialogNewFolder, QStringLiteral("增加专题"));
+    SpeedButton9 =
+        ui::pictureButton(ToolBar1, "SpeedButton9", QStyle::SP_FileDialogDetailedView, QStringLiteral("增加子专题"));
     ToolBar1->addSeparator();
     SpeedButton12 = ui::pictureButton(ToolBar1, "SpeedButton12", QStyle::SP_TrashIcon, QStringLiteral("删除专题"));
     ToolBar1->addSeparator();
-    SpeedButton13 = ui::pictureButton(ToolBar1, "SpeedButton13", QStyle::SP_FileDialogContentsView, QStringLiteral("专题改名"));
+    SpeedButton13 =
+        ui::pictureButton(ToolBar1, "SpeedButton13", QStyle::SP_FileDialogContentsView, QStringLiteral("专题改名"));
     ToolBar1->addSeparator();
     SpeedButton14 = ui::pictureButton(ToolBar1, "SpeedButton14", QStyle::SP_ArrowDown, QStringLiteral("下移"));
     SpeedButton15 = ui::pictureButton(ToolBar1, "SpeedButton15", QStyle::SP_ArrowUp, QStringLiteral("上移"));

@@ -1,11 +1,11 @@
 // The six tree editing commands and the in-place edit of a topic's name.
-#include "ui/look.h"
-#include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "data/dataerror.h"
 #include "data/schema.h"
 #include "data/transaction.h"
 #include "topics/topictree.h"
+#include "ui/look.h"
+#include "ui/messagebox.h"
 
 #include <QTreeWidget>
 
@@ -123,8 +123,7 @@ bool TTopicTree::TreeView1Edited(const QString &text)
         AddingRoot = false;
         try {
             locate();
-        } catch (...) {
-        }
+        } catch (...) {}
         throw;
     }
     AddingTopic = false;
@@ -194,8 +193,9 @@ void TTopicTree::SpeedButton12Click()
         MessageBoxes::notice(window(), MessageBoxes::programTitle(), kHasChildren);
         return;
     }
-    const QString question = QStringLiteral("提示   \n    确定删除所选专题-") + CurrentNode->text(0) +
-                             QStringLiteral("吗？\n    （删除专题分类后，相应的关联信息会被删除，但文件本身不会被删除。）");
+    const QString question =
+        QStringLiteral("提示   \n    确定删除所选专题-") + CurrentNode->text(0) +
+        QStringLiteral("吗？\n    （删除专题分类后，相应的关联信息会被删除，但文件本身不会被删除。）");
     if (MessageBoxes::question(window(), QStringLiteral("云笈软件-删除确认"), question) != MessageBoxes::Yes) return;
 
     const int L = CurrentLevel;

@@ -1,8 +1,8 @@
 // Rebuilding a topic tree from the level datasets.
-#include "ui/look.h"
 #include "data/Unit1.h"
 #include "topics/levelfilter.h"
 #include "topics/topictree.h"
+#include "ui/look.h"
 
 #include <QTreeWidget>
 

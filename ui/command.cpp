@@ -1,7 +1,7 @@
 #include "ui/command.h"
 
-#include "ui/messagebox.h"
 #include "data/dataerror.h"
+#include "ui/messagebox.h"
 
 #include <QApplication>
 

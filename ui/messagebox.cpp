@@ -1,7 +1,7 @@
 #include "ui/messagebox.h"
 
-#include <QApplication>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 #include <deque>
 

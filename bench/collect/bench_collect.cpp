@@ -52,7 +52,7 @@ int main(int argc, char *argv[])
     }
     std::sort(times.begin(), times.end());
     const int stored = lib.scalar("SELECT count(*) FROM gl").toInt();
-    std::printf("collect %d characters: %.0f ms (median of 5), %d documents filed, bar 300 ms\n", Characters,
-                times[2], stored);
+    std::printf("collect %d characters: %.0f ms (median of 5), %d documents filed, bar 300 ms\n", Characters, times[2],
+                stored);
     return stored == 5 ? 0 : 1;
 }

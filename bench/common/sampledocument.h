@@ -3,9 +3,9 @@
 // a change of format every few hundred characters and a paragraph every
 // three changes, some of them centred.
 #include <QColor>
+#include <QFont>
 #include <QList>
 #include <QPair>
-#include <QFont>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -22,16 +22,14 @@ inline void fillSampleDocument(QTextDocument &doc, int characters)
     while (written < characters) {
         const int length = std::min(200 + (run * 37) % 300, characters - written);
         QString text(length, Qt::Uninitialized);
-        for (int i = 0; i < length; ++i)
-            text[i] = QChar(0x4E00 + (written + i) * 7 % 20000);
+        for (int i = 0; i < length; ++i) text[i] = QChar(0x4E00 + (written + i) * 7 % 20000);
         QTextCharFormat f;
         f.setFontWeight(run % 2 ? QFont::Bold : QFont::Normal);
         f.setFontItalic(run % 3 == 0);
         f.setFontUnderline(run % 5 == 0);
         f.setFontPointSize(9 + run % 4 * 1.5);
         f.setFontFamilies({families[run % 3]});
-        if (colors[run % 3].isValid())
-            f.setForeground(colors[run % 3]);
+        if (colors[run % 3].isValid()) f.setForeground(colors[run % 3]);
         c.insertText(text, f);
         written += length;
         if (++run % 3 == 0 && written < characters) {

@@ -63,8 +63,8 @@ int main(int argc, char *argv[])
     MainForm->Edit4->clear();
     MainForm->SpeedButton18Click();
     QAbstractItemModel *model = MainForm->DBGrid13->model();
-    MainForm->DBGrid13->selectionModel()->select(
-        QItemSelection(model->index(0, 0), model->index(999, 1)), QItemSelectionModel::Select);
+    MainForm->DBGrid13->selectionModel()->select(QItemSelection(model->index(0, 0), model->index(999, 1)),
+                                                 QItemSelectionModel::Select);
     pickWhenShown([](QTreeWidget *tree) { return tree->topLevelItem(3)->child(0)->child(0); });
     MessageBoxes::expectNext(MessageBoxes::Yes, QString());
     QElapsedTimer t;
@@ -84,8 +84,8 @@ int main(int argc, char *argv[])
     }
     std::sort(info.begin(), info.end());
     std::printf("link 1,000 selected documents: %.0f ms (%d message box: the confirmation)\n", linkMs, boxes);
-    std::printf("link information of a document filed under %d topics: %.2f ms (median of 7), %d lines\n",
-                kFiledUnder, info[3], MastData->ADOTgl2->recordCount());
+    std::printf("link information of a document filed under %d topics: %.2f ms (median of 7), %d lines\n", kFiledUnder,
+                info[3], MastData->ADOTgl2->recordCount());
     stopProgram();
     return 0;
 }

@@ -2,8 +2,8 @@
 // holding 10,000 annotations, in the real program on a library file: the
 // time from the click on the listed document to the filled group, median of
 // 5 runs. Bar: 50 ms.
-#include "bench/common/sampledocument.h"
 #include "app/main.h"
+#include "bench/common/sampledocument.h"
 #include "data/Unit1.h"
 #include "rtf/rtfcodec.h"
 #include "tests/support/fixture.h"

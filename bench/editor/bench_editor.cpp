@@ -1,8 +1,8 @@
 // Opens and saves a document of 1,000,000 Chinese characters whose format
 // changes every few hundred characters, in the real program on a library
 // file, and prints the median times of 5 runs. Bar: 1 s each.
-#include "bench/common/sampledocument.h"
 #include "app/main.h"
+#include "bench/common/sampledocument.h"
 #include "data/Unit1.h"
 #include "editor/childwin.h"
 #include "rtf/rtfcodec.h"
@@ -26,7 +26,6 @@ namespace {
 constexpr int Characters = 1'000'000;
 constexpr int Runs = 5;
 constexpr double Bar = 1.0;
-
 
 double median(std::vector<double> times)
 {
@@ -93,8 +92,10 @@ int main(int argc, char **argv)
 
     // The saves really reached the file.
     const QString stored = lib.scalar(QStringLiteral("SELECT text FROM mainfile WHERE id = %1").arg(id)).toString();
-    const QByteArray storedRtf = lib.scalar(QStringLiteral("SELECT richtext FROM richfile WHERE fileid = %1").arg(id)).toByteArray();
-    const bool written = stored.startsWith(QString(Runs, QChar(0x6539))) && rtf::plainText(storedRtf).startsWith(QString(Runs, QChar(0x6539)));
+    const QByteArray storedRtf =
+        lib.scalar(QStringLiteral("SELECT richtext FROM richfile WHERE fileid = %1").arg(id)).toByteArray();
+    const bool written = stored.startsWith(QString(Runs, QChar(0x6539))) &&
+                         rtf::plainText(storedRtf).startsWith(QString(Runs, QChar(0x6539)));
 
     const double open = median(opens), save = median(saves);
     std::printf("document: %d characters, %d paragraphs, %lld bytes of RTF\n", length,

@@ -2,8 +2,8 @@
 // Chinese characters open that holds its keyword 10,000 times: the keyword
 // highlight view (bar 0.3 s), a mark "M" and a step back to a mark in it
 // (bar 20 ms each), median of 5 runs.
-#include "bench/common/sampledocument.h"
 #include "app/main.h"
+#include "bench/common/sampledocument.h"
 #include "data/Unit1.h"
 #include "documents/Unit3.h"
 #include "editor/childwin.h"

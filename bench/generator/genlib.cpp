@@ -50,11 +50,16 @@ int main(int argc, char *argv[])
     for (int i = 0; i < args.size(); ++i) {
         const QString a = args[i];
         auto num = [&] { return args.value(++i).toLongLong(); };
-        if (a == "--topics") topics = num();
-        else if (a == "--docs") docs = num();
-        else if (a == "--body") body = num();
-        else if (a == "--links") links = num();
-        else if (a == "--rich") rich = true;
+        if (a == "--topics")
+            topics = num();
+        else if (a == "--docs")
+            docs = num();
+        else if (a == "--body")
+            body = num();
+        else if (a == "--links")
+            links = num();
+        else if (a == "--rich")
+            rich = true;
     }
     QDir().mkpath(folder);
     const QString path = QDir(folder).absoluteFilePath("wenk.dat");
@@ -105,7 +110,7 @@ int main(int argc, char *argv[])
 
     // Documents.
     const QStringList words = {"the", "river", "moon", "light", "poem", "ancient", "book", "study", "note",
-                               "月", "山河", "诗", "书", "研读", "春", "风", "明月", "文章"};
+                               "月",  "山河",  "诗",   "书",    "研读", "春",      "风",   "明月",  "文章"};
     {
         Insert ins(db, "INSERT INTO mainfile (id, name, text) VALUES (?, ?, ?)");
         Insert insRich(db, "INSERT INTO richfile (fileid, richtext) VALUES (?, ?)");
@@ -124,11 +129,14 @@ int main(int argc, char *argv[])
             sqlite3_bind_text(ins.st, 3, t.constData(), int(t.size()), SQLITE_TRANSIENT);
             ins.run();
             if (rich) {
-                QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0\\fs20 ";
+                QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 "
+                                 "\\'cb\\'ce\\'cc\\'e5;}}\\f0\\fs20 ";
                 for (QChar c : text) {
                     if (c.unicode() < 128) {
-                        if (c == '\n') rtf += "\\par\n";
-                        else if (c != '\r') rtf += char(c.unicode());
+                        if (c == '\n')
+                            rtf += "\\par\n";
+                        else if (c != '\r')
+                            rtf += char(c.unicode());
                     } else {
                         rtf += "\\u" + QByteArray::number(qint16(c.unicode())) + "?";
                     }
@@ -147,7 +155,8 @@ int main(int argc, char *argv[])
         {
             sqlite3_stmt *s = nullptr;
             sqlite3_prepare_v2(db, "SELECT id, preid FROM zt", -1, &s, nullptr);
-            while (sqlite3_step(s) == SQLITE_ROW) parentOf[size_t(sqlite3_column_int64(s, 0))] = sqlite3_column_int64(s, 1);
+            while (sqlite3_step(s) == SQLITE_ROW)
+                parentOf[size_t(sqlite3_column_int64(s, 0))] = sqlite3_column_int64(s, 1);
             sqlite3_finalize(s);
         }
         Insert ins(db, "INSERT INTO gl (ztid, fileid, aztid, bztid, cztid, dztid) VALUES (?, ?, ?, ?, ?, ?)");
@@ -170,7 +179,7 @@ int main(int argc, char *argv[])
     exec(db, "COMMIT");
     exec(db, "PRAGMA wal_checkpoint(TRUNCATE)");
     sqlite3_close(db);
-    std::printf("wrote %s: %lld topics, %lld documents of %lld characters, %lld links in %.1f s\n",
-                qPrintable(path), topics, docs, body, links, timer.elapsed() / 1000.0);
+    std::printf("wrote %s: %lld topics, %lld documents of %lld characters, %lld links in %.1f s\n", qPrintable(path),
+                topics, docs, body, links, timer.elapsed() / 1000.0);
     return 0;
 }

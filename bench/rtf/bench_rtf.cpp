@@ -9,7 +9,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -19,7 +18,6 @@ namespace {
 constexpr int Characters = 1'000'000;
 constexpr int Runs = 7;
 constexpr double Bar = 0.5;
-
 
 template <typename F>
 double median(F &&f)
@@ -54,8 +52,8 @@ int main(int argc, char **argv)
     rtf::read(bytes, &back);
     const bool same = back.toPlainText() == doc.toPlainText();
 
-    std::printf("document: %d characters, %d paragraphs, %lld bytes of RTF\n", Characters,
-                doc.blockCount(), static_cast<long long>(bytes.size()));
+    std::printf("document: %d characters, %d paragraphs, %lld bytes of RTF\n", Characters, doc.blockCount(),
+                static_cast<long long>(bytes.size()));
     std::printf("write      median %.3f s (bar %.1f s) %s\n", write, Bar, write <= Bar ? "ok" : "TOO SLOW");
     std::printf("read       median %.3f s (bar %.1f s) %s\n", read, Bar, read <= Bar ? "ok" : "TOO SLOW");
     std::printf("plainText  median %.3f s\n", plain);

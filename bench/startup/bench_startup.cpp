@@ -10,8 +10,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTreeWidget>
 #include <algorithm>
