@@ -163,54 +163,22 @@ void TestEditCommands::shortcutsAndHints_data()
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("shortcut");
     QTest::addColumn<QString>("tooltip");
-    QTest::newRow("cut") << "EditCut1"
-                         << "Ctrl+X"
-                         << "Cut";
-    QTest::newRow("copy") << "EditCopy1"
-                          << "Ctrl+C"
-                          << "Copy";
-    QTest::newRow("paste") << "EditPaste1"
-                           << "Ctrl+V"
-                           << "Paste";
-    QTest::newRow("undo") << "EditUndo1"
-                          << "Ctrl+Z"
-                          << "Undo";
-    QTest::newRow("select all") << "EditSelectAll1"
-                                << "Ctrl+A"
-                                << "Select All";
-    QTest::newRow("bold") << "RichEditBold2"
-                          << "Ctrl+B"
-                          << "Bold";
-    QTest::newRow("italic") << "RichEditItalic1"
-                            << "Ctrl+I"
-                            << "Italic";
-    QTest::newRow("underline") << "RichEditUnderline1"
-                               << "Ctrl+U"
-                               << "Underline";
-    QTest::newRow("strike-out") << "RichEditStrikeOut1"
-                                << ""
-                                << "Strikeout";
-    QTest::newRow("centre") << "RichEditAlignCenter1"
-                            << ""
-                            << "Center";
-    QTest::newRow("left") << "RichEditAlignLeft1"
-                          << ""
-                          << "Align Left";
-    QTest::newRow("right") << "RichEditAlignRight1"
-                           << ""
-                           << "Align Right";
-    QTest::newRow("bullets") << "RichEditBullets1"
-                             << ""
-                             << "Bullets";
-    QTest::newRow("find") << "SearchFind1"
-                          << "Ctrl+F"
-                          << "Find";
-    QTest::newRow("find next") << "SearchFindNext1"
-                               << "F3"
-                               << "Find Next";
-    QTest::newRow("exit") << "FileExit1"
-                          << ""
-                          << "Exit";
+    QTest::newRow("cut") << "EditCut1" << "Ctrl+X" << "Cut";
+    QTest::newRow("copy") << "EditCopy1" << "Ctrl+C" << "Copy";
+    QTest::newRow("paste") << "EditPaste1" << "Ctrl+V" << "Paste";
+    QTest::newRow("undo") << "EditUndo1" << "Ctrl+Z" << "Undo";
+    QTest::newRow("select all") << "EditSelectAll1" << "Ctrl+A" << "Select All";
+    QTest::newRow("bold") << "RichEditBold2" << "Ctrl+B" << "Bold";
+    QTest::newRow("italic") << "RichEditItalic1" << "Ctrl+I" << "Italic";
+    QTest::newRow("underline") << "RichEditUnderline1" << "Ctrl+U" << "Underline";
+    QTest::newRow("strike-out") << "RichEditStrikeOut1" << "" << "Strikeout";
+    QTest::newRow("centre") << "RichEditAlignCenter1" << "" << "Center";
+    QTest::newRow("left") << "RichEditAlignLeft1" << "" << "Align Left";
+    QTest::newRow("right") << "RichEditAlignRight1" << "" << "Align Right";
+    QTest::newRow("bullets") << "RichEditBullets1" << "" << "Bullets";
+    QTest::newRow("find") << "SearchFind1" << "Ctrl+F" << "Find";
+    QTest::newRow("find next") << "SearchFindNext1" << "F3" << "Find Next";
+    QTest::newRow("exit") << "FileExit1" << "" << "Exit";
 }
 
 void TestEditCommands::shortcutsAndHints()
@@ -374,8 +342,8 @@ void TestEditCommands::find_data()
     QTest::addColumn<bool>("matchCase");
     QTest::addColumn<bool>("wholeWord");
     QTest::addColumn<bool>("up");
-    QTest::addColumn<int>("caret");    // before the search
-    QTest::addColumn<int>("foundAt");  // -1: not found
+    QTest::addColumn<int>("caret");      // before the search
+    QTest::addColumn<int>("foundAt");    // -1: not found
     // The body: "Moon moonlight moon 明月"
     QTest::newRow("down from the start, any case") << "moon" << false << false << false << 0 << 0;
     QTest::newRow("matching case") << "moon" << true << false << false << 0 << 5;
@@ -410,8 +378,7 @@ void TestEditCommands::find()
     dialog->MatchCase->setChecked(matchCase);
     dialog->WholeWord->setChecked(wholeWord);
     (up ? dialog->Up : dialog->Down)->setChecked(true);
-    if (foundAt < 0)
-        MessageBoxes::expectNext(MessageBoxes::Ok, QStringLiteral("找不到“sun”。"), QStringLiteral("查找"));
+    if (foundAt < 0) MessageBoxes::expectNext(MessageBoxes::Ok, QStringLiteral("找不到“sun”。"), QStringLiteral("查找"));
     dialog->FindNext->click();
     CHECK_BOXES();
     const QTextCursor after = editor->RichEdit1->textCursor();
@@ -514,8 +481,8 @@ void TestEditCommands::closeAndCycleWithKeys()
     QVERIFY(left);
     typeAtEnd(left->RichEdit1, "改");
     // Through the close question, like the close box.
-    MessageBoxes::expectNext(MessageBoxes::No,
-                             QStringLiteral("是否保存对 ") + left->Edit1->text() + QStringLiteral(" 修改？"));
+    MessageBoxes::expectNext(MessageBoxes::No, QStringLiteral("是否保存对 ") + left->Edit1->text() +
+                                                   QStringLiteral(" 修改？"));
     left->RichEdit1->setFocus();
     QTest::keyClick(left->RichEdit1, Qt::Key_W, Qt::ControlModifier);
     settleDeletes();

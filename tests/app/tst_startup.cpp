@@ -8,8 +8,8 @@
 #include "tests/support/testmain.h"
 #include "topics/topictree.h"
 
-#include <QAction>
 #include <QApplication>
+#include <QAction>
 #include <QElapsedTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -59,8 +59,7 @@ void TestStartup::documentDatasetsOpenOnceTheLoopRuns()
     QVERIFY(!startupWorker()->requestServed());
     QElapsedTimer t;
     t.start();
-    while (!startupWorker()->isFinished() && t.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (!startupWorker()->isFinished() && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QVERIFY(startupWorker()->requestServed());
     QVERIFY(MastData->ADOTmain->active());
     QVERIFY(MastData->ADOTfile->active());
@@ -83,8 +82,7 @@ void TestStartup::workerErrorIsShown()
     MessageBoxes::expectNext(MessageBoxes::Ok, "no such table: mainfile", "云笈研读书匣");
     QElapsedTimer t;
     t.start();
-    while (!startupWorker()->isFinished() && t.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (!startupWorker()->isFinished() && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QCOMPARE(startupWorker()->error(), QString("no such table: mainfile"));
     QVERIFY(!MastData->ADOTmain->active());
     stopProgram();

@@ -190,14 +190,10 @@ void TestCollect::collectFilesTheDocument_data()
     QTest::addColumn<QVariantList>("link");  // ztid, aztid, bztid, cztid, dztid
     const QVariant none;
     QTest::newRow("a level-3 topic: its path in the link")
-        << "丙"
-        << "第一行\n第二行" << QVariantList{qint64(3), qint64(1), qint64(2), qint64(3), none};
-    QTest::newRow("a root") << "戊"
-                            << "文" << QVariantList{qint64(5), qint64(5), none, none, none};
-    QTest::newRow("a level-4 topic") << "丁"
-                                     << "文" << QVariantList{qint64(4), qint64(1), qint64(2), qint64(3), qint64(4)};
-    QTest::newRow("an empty text: an empty body") << "乙"
-                                                  << "" << QVariantList{qint64(2), qint64(1), qint64(2), none, none};
+        << "丙" << "第一行\n第二行" << QVariantList{qint64(3), qint64(1), qint64(2), qint64(3), none};
+    QTest::newRow("a root") << "戊" << "文" << QVariantList{qint64(5), qint64(5), none, none, none};
+    QTest::newRow("a level-4 topic") << "丁" << "文" << QVariantList{qint64(4), qint64(1), qint64(2), qint64(3), qint64(4)};
+    QTest::newRow("an empty text: an empty body") << "乙" << "" << QVariantList{qint64(2), qint64(1), qint64(2), none, none};
 }
 
 void TestCollect::collectFilesTheDocument()

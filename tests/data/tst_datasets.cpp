@@ -64,10 +64,11 @@ void TestDatasets::openAll()
     lib->write();
     data = std::make_unique<TMastData>();
     MastData = data.get();
-    for (TDataSet *ds : std::initializer_list<TDataSet *>{
-             data->ADOTable1, data->ADOTable2, data->ADOTable3, data->ADOTable4, data->ADOTable5, data->ADOTable6,
-             data->ADOTable7, data->ADOTable8, data->ADOTable1check, data->ADOTgl2, data->ADOTzt, data->ADOTtemp,
-             data->ADOTmain, data->ADOTfile})
+    for (TDataSet *ds : std::initializer_list<TDataSet *>{data->ADOTable1, data->ADOTable2, data->ADOTable3,
+                                                         data->ADOTable4, data->ADOTable5, data->ADOTable6,
+                                                         data->ADOTable7, data->ADOTable8, data->ADOTable1check,
+                                                         data->ADOTgl2, data->ADOTzt, data->ADOTtemp, data->ADOTmain,
+                                                         data->ADOTfile})
         ds->open();
 }
 
@@ -399,12 +400,9 @@ void TestDatasets::tooLongValueRefused_data()
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("field");
     QTest::addColumn<int>("size");
-    QTest::newRow("topic name over 50") << "zt"
-                                        << "name" << 50;
-    QTest::newRow("document title over 200") << "mainfile"
-                                             << "name" << 200;
-    QTest::newRow("cover name over 50") << "mainfile"
-                                        << "othersourceb" << 50;
+    QTest::newRow("topic name over 50") << "zt" << "name" << 50;
+    QTest::newRow("document title over 200") << "mainfile" << "name" << 200;
+    QTest::newRow("cover name over 50") << "mainfile" << "othersourceb" << 50;
 }
 
 void TestDatasets::tooLongValueRefused()
@@ -480,36 +478,22 @@ void TestDatasets::likeIgnoresCaseOfEveryLetter_data()
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("matches");
-    QTest::newRow("ASCII") << "%abc%"
-                           << "xABCx" << true;
-    QTest::newRow("accented") << "%é%"
-                              << "CAFÉ" << true;
-    QTest::newRow("Cyrillic") << "%ж%"
-                              << "ЖУК" << true;
-    QTest::newRow("full-width") << "%ａ%"
-                                << "Ａ" << true;
-    QTest::newRow("underscore is one character") << "a_c"
-                                                 << "a中c" << true;
-    QTest::newRow("underscore is exactly one") << "a_c"
-                                               << "ac" << false;
-    QTest::newRow("percent at both ends, no match") << "%xyz%"
-                                                    << "abc" << false;
-    QTest::newRow("Chinese") << "%明月%"
-                             << "床前明月光" << true;
-    QTest::newRow("anchored start") << "b%"
-                                    << "abc" << false;
+    QTest::newRow("ASCII") << "%abc%" << "xABCx" << true;
+    QTest::newRow("accented") << "%é%" << "CAFÉ" << true;
+    QTest::newRow("Cyrillic") << "%ж%" << "ЖУК" << true;
+    QTest::newRow("full-width") << "%ａ%" << "Ａ" << true;
+    QTest::newRow("underscore is one character") << "a_c" << "a中c" << true;
+    QTest::newRow("underscore is exactly one") << "a_c" << "ac" << false;
+    QTest::newRow("percent at both ends, no match") << "%xyz%" << "abc" << false;
+    QTest::newRow("Chinese") << "%明月%" << "床前明月光" << true;
+    QTest::newRow("anchored start") << "b%" << "abc" << false;
     QTest::newRow("Kelvin sign folds to k") << "%k%" << QString(QChar(0x212A)) << true;
     QTest::newRow("long s folds to s") << "%s%" << QString(QChar(0x017F)) << true;
-    QTest::newRow("match after a false start") << "%ab%"
-                                               << "aab" << true;
-    QTest::newRow("Chinese after a false start") << "%明月光%"
-                                                 << "明明月光" << true;
-    QTest::newRow("Chinese later in the text") << "%明月%"
-                                               << "明x明月" << true;
-    QTest::newRow("Chinese absent") << "%明月%"
-                                    << "明x月" << false;
-    QTest::newRow("wildcards between") << "%a_c%e"
-                                       << "xxAbcde" << true;
+    QTest::newRow("match after a false start") << "%ab%" << "aab" << true;
+    QTest::newRow("Chinese after a false start") << "%明月光%" << "明明月光" << true;
+    QTest::newRow("Chinese later in the text") << "%明月%" << "明x明月" << true;
+    QTest::newRow("Chinese absent") << "%明月%" << "明x月" << false;
+    QTest::newRow("wildcards between") << "%a_c%e" << "xxAbcde" << true;
 }
 
 void TestDatasets::likeIgnoresCaseOfEveryLetter()

@@ -65,9 +65,9 @@ private slots:
 void TestLibraryFile::missingFileAnsweredNoEndsTheProgram()
 {
     LibraryFixture lib;  // a fresh folder; nothing written
-    MessageBoxes::expectNext(
-        MessageBoxes::No, QString("当前文件夹中没有资料库文件：\n%1\n\n是否在这里新建一个空的资料库？").arg(lib.path()),
-        "云笈研读书匣");
+    MessageBoxes::expectNext(MessageBoxes::No,
+                             QString("当前文件夹中没有资料库文件：\n%1\n\n是否在这里新建一个空的资料库？").arg(lib.path()),
+                             "云笈研读书匣");
     ProgramRun run;
     QVERIFY(!run.started());
     QVERIFY(!QFile::exists(lib.path()));
@@ -78,9 +78,8 @@ void TestLibraryFile::missingFileAnsweredNoEndsTheProgram()
 void TestLibraryFile::missingFileAnsweredYesMakesAnEmptyLibrary()
 {
     LibraryFixture lib;
-    MessageBoxes::expectNext(
-        MessageBoxes::Yes,
-        QString("当前文件夹中没有资料库文件：\n%1\n\n是否在这里新建一个空的资料库？").arg(lib.path()));
+    MessageBoxes::expectNext(MessageBoxes::Yes,
+                             QString("当前文件夹中没有资料库文件：\n%1\n\n是否在这里新建一个空的资料库？").arg(lib.path()));
     ProgramRun run;
     QVERIFY(run.started());
     CHECK_BOXES();
@@ -106,8 +105,8 @@ void TestLibraryFile::plainSqlLibraryOpens()
 
 void TestLibraryFile::brokenFileIsRefusedAndLeftAsItWas_data()
 {
-    QTest::addColumn<QString>("sql");       // made with plain SQL, when not empty
-    QTest::addColumn<QByteArray>("bytes");  // else these bytes
+    QTest::addColumn<QString>("sql");        // made with plain SQL, when not empty
+    QTest::addColumn<QByteArray>("bytes");   // else these bytes
     QTest::addColumn<QString>("reason");
 
     QTest::newRow("not an SQLite file") << QString() << QByteArray("这不是资料库 not a database\n").repeated(200)
@@ -138,9 +137,9 @@ void TestLibraryFile::brokenFileIsRefusedAndLeftAsItWas()
     const QByteArray before = fileHash(lib.path());
     const QStringList filesBefore = QDir(lib.folder()).entryList(QDir::Files);
 
-    MessageBoxes::expectNext(
-        MessageBoxes::Ok, QString("无法打开资料库文件 %1：\n%2\n\n程序将退出，文件保持原样。").arg(lib.path(), reason),
-        "云笈研读书匣");
+    MessageBoxes::expectNext(MessageBoxes::Ok,
+                             QString("无法打开资料库文件 %1：\n%2\n\n程序将退出，文件保持原样。").arg(lib.path(), reason),
+                             "云笈研读书匣");
     ProgramRun run;
     QVERIFY(!run.started());
     CHECK_BOXES();
@@ -158,10 +157,9 @@ void TestLibraryFile::lockedFileIsRefused()
     sqlite3_open(lib.path().toUtf8().constData(), &other);
     QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
 
-    MessageBoxes::expectNext(
-        MessageBoxes::Ok,
-        QString("无法打开资料库文件 %1：\n文件被另一个程序锁定，等待后仍无法读取\n\n程序将退出，文件保持原样。")
-            .arg(lib.path()));
+    MessageBoxes::expectNext(MessageBoxes::Ok,
+                             QString("无法打开资料库文件 %1：\n文件被另一个程序锁定，等待后仍无法读取\n\n程序将退出，文件保持原样。")
+                                 .arg(lib.path()));
     {
         ProgramRun run;
         QVERIFY(!run.started());
@@ -176,10 +174,9 @@ void TestLibraryFile::folderInPlaceOfFileIsRefused()
 {
     LibraryFixture lib;
     QVERIFY(QDir(lib.folder()).mkdir("wenk.dat"));
-    MessageBoxes::expectNext(
-        MessageBoxes::Ok,
-        QString("无法打开资料库文件 %1：\n这是一个文件夹，不是资料库文件\n\n程序将退出，文件保持原样。")
-            .arg(lib.path()));
+    MessageBoxes::expectNext(MessageBoxes::Ok,
+                             QString("无法打开资料库文件 %1：\n这是一个文件夹，不是资料库文件\n\n程序将退出，文件保持原样。")
+                                 .arg(lib.path()));
     ProgramRun run;
     QVERIFY(!run.started());
     QVERIFY(QFileInfo(lib.path()).isDir());

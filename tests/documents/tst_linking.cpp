@@ -122,15 +122,11 @@ void TestLinking::linkSelectedDocuments_data()
     QTest::addColumn<QList<QVariantList>>("paths");  // aztid, bztid, cztid, dztid of the new links
     const QVariant none;
     QTest::newRow("three documents of the search list to a level-3 topic")
-        << "search"
-        << "丙" << QList<QVariantList>{{qint64(1), qint64(2), qint64(3), none}};
+        << "search" << "丙" << QList<QVariantList>{{qint64(1), qint64(2), qint64(3), none}};
     QTest::newRow("from a topic's list, by fileid, to a level-4 topic")
-        << "戊"
-        << "丁" << QList<QVariantList>{{qint64(1), qint64(2), qint64(3), qint64(4)}};
-    QTest::newRow("to a root") << "search"
-                               << "甲" << QList<QVariantList>{{qint64(1), none, none, none}};
-    QTest::newRow("to a level-2 topic") << "search"
-                                        << "乙二" << QList<QVariantList>{{qint64(1), qint64(5), none, none}};
+        << "戊" << "丁" << QList<QVariantList>{{qint64(1), qint64(2), qint64(3), qint64(4)}};
+    QTest::newRow("to a root") << "search" << "甲" << QList<QVariantList>{{qint64(1), none, none, none}};
+    QTest::newRow("to a level-2 topic") << "search" << "乙二" << QList<QVariantList>{{qint64(1), qint64(5), none, none}};
 }
 
 void TestLinking::linkSelectedDocuments()
@@ -188,20 +184,13 @@ void TestLinking::duplicateRule_data()
     QTest::addColumn<QString>("existing");  // "aztid,bztid,cztid,dztid" of a link of document 1
     QTest::addColumn<QString>("topic");
     QTest::addColumn<bool>("duplicate");
-    QTest::newRow("filed under the level-2 topic: its parent is no duplicate") << "1,2,,"
-                                                                               << "甲" << false;
-    QTest::newRow("filed under the level-2 topic: its child is no duplicate") << "1,2,,"
-                                                                              << "丙" << false;
-    QTest::newRow("the same level-2 topic") << "1,2,,"
-                                            << "乙" << true;
-    QTest::newRow("a 0 below the topic counts as empty") << "1,2,0,"
-                                                         << "乙" << true;
-    QTest::newRow("a root with 0 below") << "6,0,0,0"
-                                         << "戊" << true;
-    QTest::newRow("the same level-4 path") << "1,2,3,4"
-                                           << "丁" << true;
-    QTest::newRow("ztid is not compared, the path is") << "6,,,"
-                                                       << "戊" << true;
+    QTest::newRow("filed under the level-2 topic: its parent is no duplicate") << "1,2,," << "甲" << false;
+    QTest::newRow("filed under the level-2 topic: its child is no duplicate") << "1,2,," << "丙" << false;
+    QTest::newRow("the same level-2 topic") << "1,2,," << "乙" << true;
+    QTest::newRow("a 0 below the topic counts as empty") << "1,2,0," << "乙" << true;
+    QTest::newRow("a root with 0 below") << "6,0,0,0" << "戊" << true;
+    QTest::newRow("the same level-4 path") << "1,2,3,4" << "丁" << true;
+    QTest::newRow("ztid is not compared, the path is") << "6,,," << "戊" << true;
 }
 
 void TestLinking::duplicateRule()
@@ -426,8 +415,7 @@ void TestLinking::linkInformation()
             QStringList v = path.split(',');
             for (QString &s : v)
                 if (s.isEmpty()) s = "NULL";
-            l.sql(QString("INSERT INTO gl (ztid, fileid, aztid, bztid, cztid, dztid) VALUES (0, 1, %1)")
-                      .arg(v.join(',')));
+            l.sql(QString("INSERT INTO gl (ztid, fileid, aztid, bztid, cztid, dztid) VALUES (0, 1, %1)").arg(v.join(',')));
         }
     });
     MainForm->Memo1->setPlainText("typed by the user");

@@ -174,9 +174,9 @@ void TestMarks::caretBeyondTheEnd()
 
 void TestMarks::steps_data()
 {
-    QTest::addColumn<int>("from");       // the mark selected; -1 none
-    QTest::addColumn<QString>("step");   // "<" or ">"
-    QTest::addColumn<int>("to");         // the mark selected after
+    QTest::addColumn<int>("from");     // the mark selected; -1 none
+    QTest::addColumn<QString>("step");  // "<" or ">"
+    QTest::addColumn<int>("to");       // the mark selected after
     QTest::addColumn<qint64>("opened");  // the active document after; 0 when nothing opened
     QTest::addColumn<int>("caret");
     // Marks: 0 in 甲文 at 1, 1 in 乙文 at 5, 2 in 甲文 at 8.

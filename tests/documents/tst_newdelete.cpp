@@ -130,10 +130,10 @@ void TestNewDelete::newDocumentLeavesOpenWindowsAlone()
 
 void TestNewDelete::deleteDocument_data()
 {
-    QTest::addColumn<bool>("saved");  // has its richfile row
-    QTest::addColumn<int>("links");   // topics it is filed under
+    QTest::addColumn<bool>("saved");      // has its richfile row
+    QTest::addColumn<int>("links");       // topics it is filed under
     QTest::addColumn<bool>("unsavedEdits");
-    QTest::addColumn<QString>("entry");  // what the user presses
+    QTest::addColumn<QString>("entry");   // what the user presses
     QTest::newRow("saved document filed under three topics") << true << 3 << false << "ToolButton29";
     QTest::newRow("never saved document with a link: no body to delete") << false << 1 << false << "ToolButton29";
     QTest::newRow("unsaved edits are dropped without the save question") << true << 0 << true << "ToolButton29";
@@ -149,8 +149,7 @@ void TestNewDelete::deleteDocument()
     LibraryFixture lib;
     lib.topics("甲\n  乙\n丙\n");
     const qint64 keep = lib.document(QStringLiteral("留下"), QStringLiteral("留"), rtfOf(QStringLiteral("留")));
-    const qint64 id =
-        lib.document(QStringLiteral("要删"), QStringLiteral("删"), saved ? rtfOf(QStringLiteral("删")) : QByteArray());
+    const qint64 id = lib.document(QStringLiteral("要删"), QStringLiteral("删"), saved ? rtfOf(QStringLiteral("删")) : QByteArray());
     const QStringList topics = {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")};
     for (int i = 0; i < links; ++i) lib.link(id, topics[i]);
     lib.link(keep, QStringLiteral("乙"));

@@ -1,11 +1,11 @@
 #pragma once
 // Drives editor windows the way a user does: through the main window's
 // hidden open button, keys typed into the controls, the window's close box.
+#include "ui/command.h"
 #include "app/main.h"
+#include "ui/messagebox.h"
 #include "data/Unit1.h"
 #include "editor/childwin.h"
-#include "ui/command.h"
-#include "ui/messagebox.h"
 
 #include <QApplication>
 #include <QKeyEvent>

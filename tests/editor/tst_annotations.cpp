@@ -92,26 +92,16 @@ void TestAnnotations::listedLines_data()
 {
     QTest::addColumn<QString>("body");
     QTest::addColumn<QString>("expected");  // "" for no group at all
-    QTest::newRow("two annotations and their positions") << "a/<one>/b/<two>/c"
-                                                         << "文|注1: one@1|注2: two@9";
-    QTest::newRow("back to back") << "/<a>//<b>/"
-                                  << "文|注1: a@0|注2: b@5";
-    QTest::newRow("a closing marker's slash never opens") << "/<a>/<b>/"
-                                                          << "文|注1: a@0";
-    QTest::newRow("an empty annotation, then the next") << "/<>/x/<y>/"
-                                                        << "文|注1: @0|注2: y@5";
-    QTest::newRow("an opening marker inside is text") << "/<x/<y>/"
-                                                      << "文|注1: x/<y@0";
-    QTest::newRow("an unclosed opening marker ends the scan") << "/<a>/ /<b c"
-                                                              << "文|注1: a@0";
-    QTest::newRow("a closing marker alone is ignored") << ">/ x /<a>/"
-                                                       << "文|注1: a@5";
-    QTest::newRow("line breaks stay in the text") << "前/<第一\n第二>/后"
-                                                  << "文|注1: 第一\n第二@1";
-    QTest::newRow("no opening marker") << "没有标注 >/"
-                                       << "文[无标注信息]";
-    QTest::newRow("an empty document adds nothing") << ""
-                                                    << "";
+    QTest::newRow("two annotations and their positions") << "a/<one>/b/<two>/c" << "文|注1: one@1|注2: two@9";
+    QTest::newRow("back to back") << "/<a>//<b>/" << "文|注1: a@0|注2: b@5";
+    QTest::newRow("a closing marker's slash never opens") << "/<a>/<b>/" << "文|注1: a@0";
+    QTest::newRow("an empty annotation, then the next") << "/<>/x/<y>/" << "文|注1: @0|注2: y@5";
+    QTest::newRow("an opening marker inside is text") << "/<x/<y>/" << "文|注1: x/<y@0";
+    QTest::newRow("an unclosed opening marker ends the scan") << "/<a>/ /<b c" << "文|注1: a@0";
+    QTest::newRow("a closing marker alone is ignored") << ">/ x /<a>/" << "文|注1: a@5";
+    QTest::newRow("line breaks stay in the text") << "前/<第一\n第二>/后" << "文|注1: 第一\n第二@1";
+    QTest::newRow("no opening marker") << "没有标注 >/" << "文[无标注信息]";
+    QTest::newRow("an empty document adds nothing") << "" << "";
     QTest::newRow("no body row adds nothing") << QString() << "";
 }
 
@@ -158,10 +148,11 @@ void TestAnnotations::positionsAreTheEditorsPositions()
     // a colour, GBK bytes.
     lib = std::make_unique<LibraryFixture>();
     lib->topics("甲\n");
-    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
-                           "{\\colortbl ;\\red255\\green0\\blue0;}\\pard\\f0\\fs20 \\'b5\\'da\\'d2\\'bb\\'b6\\'ce\\par "
-                           "\\b bold\\b0\\tab x\\cf1 /<\\cf0 \\'d7\\'a2\\'ca\\'cd\\cf1 >/\\cf0\\par\\pard\\qc "
-                           "\\'ce\\'b2/<end>/\\par}";
+    const QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
+        "{\\colortbl ;\\red255\\green0\\blue0;}\\pard\\f0\\fs20 \\'b5\\'da\\'d2\\'bb\\'b6\\'ce\\par "
+        "\\b bold\\b0\\tab x\\cf1 /<\\cf0 \\'d7\\'a2\\'ca\\'cd\\cf1 >/\\cf0\\par\\pard\\qc "
+        "\\'ce\\'b2/<end>/\\par}";
     lib->link(lib->document("文", QString(), rtf), "甲");
     lib->write();
     run = std::make_unique<ProgramRun>();

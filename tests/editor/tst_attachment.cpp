@@ -142,37 +142,19 @@ void TestAttachment::chooseAttachment_data()
     QTest::addColumn<QString>("chosen");  // in the folder, "out:" elsewhere, "link:" a link out, "" cancelled
     QTest::addColumn<QString>("name");    // stored; empty when refused
     QTest::addColumn<QString>("titleAfter");
-    QTest::newRow("in the folder: a new document takes the file's name") << "未命名"
-                                                                         << "a.pdf"
-                                                                         << "a.pdf"
-                                                                         << "a.pdf";
-    QTest::newRow("in a sub-folder, with its folder; another title kept") << "题"
-                                                                          << "docs/b.txt"
-                                                                          << "docs/b.txt"
-                                                                          << "题";
-    QTest::newRow("elsewhere: refused") << "未命名"
-                                        << "out:c.pdf"
-                                        << ""
-                                        << "未命名";
-    QTest::newRow("elsewhere, under a path holding the folder's text: refused") << "题"
-                                                                                << "out:FOLDER/d.pdf"
-                                                                                << ""
-                                                                                << "题";
-    QTest::newRow("a link in the folder leading out: refused") << "题"
-                                                               << "link:e.pdf"
-                                                               << ""
-                                                               << "题";
-    QTest::newRow("through .. back into the folder: stored by its real name") << "题"
-                                                                              << "docs/../f.pdf"
-                                                                              << "f.pdf"
-                                                                              << "题";
-    QTest::newRow("a name longer than 200 characters: refused") << "题" << QString(196, 'n') + ".pdf" + "x"
-                                                                << ""
-                                                                << "题";
-    QTest::newRow("cancelled") << "题"
-                               << ""
-                               << ""
-                               << "题";
+    QTest::newRow("in the folder: a new document takes the file's name")
+        << "未命名" << "a.pdf" << "a.pdf" << "a.pdf";
+    QTest::newRow("in a sub-folder, with its folder; another title kept")
+        << "题" << "docs/b.txt" << "docs/b.txt" << "题";
+    QTest::newRow("elsewhere: refused") << "未命名" << "out:c.pdf" << "" << "未命名";
+    QTest::newRow("elsewhere, under a path holding the folder's text: refused")
+        << "题" << "out:FOLDER/d.pdf" << "" << "题";
+    QTest::newRow("a link in the folder leading out: refused") << "题" << "link:e.pdf" << "" << "题";
+    QTest::newRow("through .. back into the folder: stored by its real name")
+        << "题" << "docs/../f.pdf" << "f.pdf" << "题";
+    QTest::newRow("a name longer than 200 characters: refused")
+        << "题" << QString(196, 'n') + ".pdf" + "x" << "" << "题";
+    QTest::newRow("cancelled") << "题" << "" << "" << "题";
 }
 
 void TestAttachment::chooseAttachment()
@@ -234,16 +216,11 @@ void TestAttachment::openAttachment_data()
 {
     QTest::addColumn<QString>("storedName");
     QTest::addColumn<QString>("opens");  // relative to the folder; empty when refused
-    QTest::newRow("a name of this program") << "docs/a.pdf"
-                                            << "docs/a.pdf";
-    QTest::newRow("a name written on Windows") << "docs\\a.pdf"
-                                               << "docs/a.pdf";
-    QTest::newRow("a name leading out with ..") << "../../etc/passwd"
-                                                << "";
-    QTest::newRow("an absolute name") << "/etc/passwd"
-                                      << "";
-    QTest::newRow("a Windows drive") << "C:\\Windows\\notepad.exe"
-                                     << "";
+    QTest::newRow("a name of this program") << "docs/a.pdf" << "docs/a.pdf";
+    QTest::newRow("a name written on Windows") << "docs\\a.pdf" << "docs/a.pdf";
+    QTest::newRow("a name leading out with ..") << "../../etc/passwd" << "";
+    QTest::newRow("an absolute name") << "/etc/passwd" << "";
+    QTest::newRow("a Windows drive") << "C:\\Windows\\notepad.exe" << "";
 }
 
 void TestAttachment::openAttachment()
@@ -254,8 +231,9 @@ void TestAttachment::openAttachment()
     start("题", storedName);
     QVERIFY(editor->SpeedButton2->isEnabled());
     if (opens.isEmpty())
-        MessageBoxes::expectNext(MessageBoxes::Ok, QStringLiteral("文件名“%1”指向资料库文件夹（%2/）之外，不予打开。")
-                                                       .arg(storedName, QFileInfo(lib->folder()).canonicalFilePath()));
+        MessageBoxes::expectNext(MessageBoxes::Ok,
+                                 QStringLiteral("文件名“%1”指向资料库文件夹（%2/）之外，不予打开。")
+                                     .arg(storedName, QFileInfo(lib->folder()).canonicalFilePath()));
     editor->SpeedButton2->click();
     CHECK_BOXES();
     if (opens.isEmpty()) {
@@ -275,12 +253,11 @@ void TestAttachment::chooseCover_data()
     QTest::addColumn<bool>("stored");
     QTest::addColumn<bool>("shown");
     QTest::newRow("a picture in a sub-folder") << "covers/c.png" << png() << "" << true << true;
-    QTest::newRow("not a picture: recorded, not shown")
-        << "bad.jpg" << QByteArray("text") << "图像格式不支持,请重新设置。" << true << false;
+    QTest::newRow("not a picture: recorded, not shown") << "bad.jpg" << QByteArray("text") << "图像格式不支持,请重新设置。"
+                                                        << true << false;
     QTest::newRow("a name longer than 50 characters: refused")
         << QString(47, 'c') + ".png" << png()
-        << QStringLiteral(
-               "所选文件在资料库文件夹中的名称“%1”有 51 个字符，超过了可以保存的 50 个字符。此次操作被退回。")
+        << QStringLiteral("所选文件在资料库文件夹中的名称“%1”有 51 个字符，超过了可以保存的 50 个字符。此次操作被退回。")
                .arg(QString(47, 'c') + ".png")
         << false << false;
 }

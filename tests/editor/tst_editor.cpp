@@ -51,6 +51,7 @@ private slots:
 
 namespace {
 
+
 // Documents 7, 10, 99, 100 and 123, each with a one-paragraph body.
 void writeNumberedLibrary(LibraryFixture &lib)
 {
@@ -134,12 +135,13 @@ void TestEditor::newWindowsLieInsideTheArea()
     const QRect area = MainForm->mdiArea->viewport()->rect();
     for (qint64 id : {7, 10, 99}) {
         QMdiSubWindow *sub = subWindowOf(openDocument(id));
-        QVERIFY2(area.contains(sub->geometry()), qPrintable(QStringLiteral("window %1 at %2,%3 %4x%5")
-                                                                .arg(id)
-                                                                .arg(sub->x())
-                                                                .arg(sub->y())
-                                                                .arg(sub->width())
-                                                                .arg(sub->height())));
+        QVERIFY2(area.contains(sub->geometry()),
+                 qPrintable(QStringLiteral("window %1 at %2,%3 %4x%5")
+                                .arg(id)
+                                .arg(sub->x())
+                                .arg(sub->y())
+                                .arg(sub->width())
+                                .arg(sub->height())));
         // Wide enough for the body beside the side panel.
         QVERIFY(sub->width() >= 640);
     }
@@ -201,8 +203,7 @@ void TestEditor::coverThatFailsToLoad()
     QFETCH(QByteArray, fileContent);
     LibraryFixture lib;
     const qint64 id = lib.document(QStringLiteral("封面坏了"), QString(), rtfOf(QStringLiteral("正文")));
-    lib.sql(
-        QStringLiteral("UPDATE mainfile SET othersource = 'a.pdf', othersourceb = 'bad.jpg' WHERE id = %1").arg(id));
+    lib.sql(QStringLiteral("UPDATE mainfile SET othersource = 'a.pdf', othersourceb = 'bad.jpg' WHERE id = %1").arg(id));
     lib.write();
     const QString coverPath = QDir(lib.folder()).absoluteFilePath("bad.jpg");
     if (!fileContent.isNull()) {
@@ -297,8 +298,9 @@ void TestEditor::closeQuestion_data()
     QTest::newRow("title changed, Yes: saved, closed, question captioned with the new title")
         << QStringLiteral("新题") << none << false << int(MessageBoxes::Yes) << true << QStringLiteral("新题")
         << QStringLiteral("旧文");
-    QTest::newRow("body changed, Yes: body saved") << none << QStringLiteral("加") << false << int(MessageBoxes::Yes)
-                                                   << true << QStringLiteral("旧题") << QStringLiteral("旧文加");
+    QTest::newRow("body changed, Yes: body saved")
+        << none << QStringLiteral("加") << false << int(MessageBoxes::Yes) << true << QStringLiteral("旧题")
+        << QStringLiteral("旧文加");
     QTest::newRow("body changed, No: closed, nothing saved")
         << none << QStringLiteral("加") << false << int(MessageBoxes::No) << true << QStringLiteral("旧题")
         << QStringLiteral("旧文");
@@ -332,8 +334,8 @@ void TestEditor::closeQuestion()
     editor->DocumentDeleted = deleted;
     const QString title = newTitle.isEmpty() ? QStringLiteral("旧题") : newTitle;
     if (answer >= 0)
-        MessageBoxes::expectNext(MessageBoxes::Answer(answer),
-                                 QStringLiteral("是否保存对 ") + title + QStringLiteral(" 修改？"), title);
+        MessageBoxes::expectNext(MessageBoxes::Answer(answer), QStringLiteral("是否保存对 ") + title + QStringLiteral(" 修改？"),
+                                 title);
     if (answer == MessageBoxes::Yes) expectFilingQuestion();
 
     QCOMPARE(closeWindow(editor), closed);
@@ -409,8 +411,7 @@ void TestEditor::closingMainWindow()
     }
     QCOMPARE(lib.scalar(QStringLiteral("SELECT name FROM mainfile WHERE id = %1").arg(first)).toString(),
              QStringLiteral("甲"));
-    QCOMPARE(lib.scalar(QStringLiteral("SELECT name FROM mainfile WHERE id = %1").arg(second)).toString(),
-             storedSecond);
+    QCOMPARE(lib.scalar(QStringLiteral("SELECT name FROM mainfile WHERE id = %1").arg(second)).toString(), storedSecond);
 }
 
 void TestEditor::textColours_data()
@@ -428,8 +429,7 @@ void TestEditor::textColours()
     QFETCH(QString, item);
     QFETCH(QColor, colour);
     LibraryFixture lib;
-    const qint64 id =
-        lib.document("d", QString(), "{\\rtf1\\ansi{\\colortbl;\\red200\\green100\\blue50;}\\cf1 abcdef}");
+    const qint64 id = lib.document("d", QString(), "{\\rtf1\\ansi{\\colortbl;\\red200\\green100\\blue50;}\\cf1 abcdef}");
     lib.write();
     ProgramRun run;
     TMDIChild *editor = openDocument(id);
@@ -444,8 +444,8 @@ void TestEditor::textColours()
         c.setPosition(position);
         return c.charFormat().foreground().color();
     };
-    QCOMPARE(colourAt(2), colour);                // inside the selection
-    QCOMPARE(colourAt(4), colour);                // its last character
+    QCOMPARE(colourAt(2), colour);  // inside the selection
+    QCOMPARE(colourAt(4), colour);  // its last character
     QCOMPARE(colourAt(1), QColor(200, 100, 50));  // before it
     QCOMPARE(colourAt(5), QColor(200, 100, 50));  // after it
     QVERIFY(editor->isModified());
@@ -477,8 +477,7 @@ void TestEditor::contextMenuItems()
     ProgramRun run;
     TMDIChild *editor = openDocument(id);
     QStringList items;
-    for (QAction *a : editor->PopupMenu1->actions())
-        items << (a->isSeparator() ? "-" : a->objectName() + ":" + a->text());
+    for (QAction *a : editor->PopupMenu1->actions()) items << (a->isSeparator() ? "-" : a->objectName() + ":" + a->text());
     QCOMPARE(items, (QStringList{QStringLiteral("N1:插入前标号"), QStringLiteral("N2:插入后标号"), "-",
                                  QStringLiteral("N4:  黑 色"), QStringLiteral("N5:  红 色"),
                                  QStringLiteral("N6:  蓝 色"), QStringLiteral("N7:  绿 色")}));

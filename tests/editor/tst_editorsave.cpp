@@ -33,6 +33,7 @@ private slots:
 
 namespace {
 
+
 QVariant columnOf(const LibraryFixture &lib, const QString &column, qint64 id)
 {
     return lib.scalar(QStringLiteral("SELECT %1 FROM mainfile WHERE id = %2").arg(column).arg(id));
@@ -66,8 +67,7 @@ void TestEditorSave::saveWritesTheDocument()
     QFETCH(QString, typed);
     QFETCH(QString, storedText);
     LibraryFixture lib;
-    const qint64 first =
-        lib.document(QStringLiteral("别的"), QStringLiteral("别的正文"), rtfOf(QStringLiteral("别的正文")));
+    const qint64 first = lib.document(QStringLiteral("别的"), QStringLiteral("别的正文"), rtfOf(QStringLiteral("别的正文")));
     const qint64 id = lib.document(QStringLiteral("题目"), body, body.isNull() ? QByteArray() : rtfOf(body));
     lib.write();
     ProgramRun run;
@@ -212,7 +212,8 @@ void TestEditorSave::refusedSaveLeavesTheFileAsBefore_data()
 {
     QTest::addColumn<QString>("trigger");
     QTest::addColumn<bool>("hasBody");
-    QTest::newRow("document row refused after the body was written") << "BEFORE UPDATE ON mainfile" << true;
+    QTest::newRow("document row refused after the body was written")
+        << "BEFORE UPDATE ON mainfile" << true;
     QTest::newRow("changed body row refused") << "BEFORE UPDATE ON richfile" << true;
     QTest::newRow("new body row refused") << "BEFORE INSERT ON richfile" << false;
     QTest::newRow("document row refused after a new body row") << "BEFORE UPDATE ON mainfile" << false;

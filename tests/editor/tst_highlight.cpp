@@ -76,31 +76,15 @@ void TestHighlight::colouredOccurrences_data()
     QTest::addColumn<QString>("keyword");  // null: the box's initial text
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("selectionStart");  // of the view, after
-    QTest::newRow("one occurrence") << "xaby"
-                                    << "ab"
-                                    << "x[ab]y" << 1;
-    QTest::newRow("case-sensitive") << "Word word Word"
-                                    << "Word"
-                                    << "[Word] word [Word]" << 10;
-    QTest::newRow("overlapping by one character") << "ababa"
-                                                  << "aba"
-                                                  << "[ababa]" << 2;
-    QTest::newRow("one character, each once") << "a,aa"
-                                              << "a"
-                                              << "[a],[aa]" << 3;
+    QTest::newRow("one occurrence") << "xaby" << "ab" << "x[ab]y" << 1;
+    QTest::newRow("case-sensitive") << "Word word Word" << "Word" << "[Word] word [Word]" << 10;
+    QTest::newRow("overlapping by one character") << "ababa" << "aba" << "[ababa]" << 2;
+    QTest::newRow("one character, each once") << "a,aa" << "a" << "[a],[aa]" << 3;
     QTest::newRow("the initial keyword text") << "看关键词反显" << QString() << "看[关键词反显]" << 1;
-    QTest::newRow("across paragraphs, near the end") << "一\n二明月\n明月"
-                                                     << "明月"
-                                                     << "一\n二[明月]\n[明月]" << 6;
-    QTest::newRow("empty keyword: no colour") << "xaby"
-                                              << ""
-                                              << "xaby" << 0;
-    QTest::newRow("not found") << "xaby"
-                               << "zz"
-                               << "xaby" << 0;
-    QTest::newRow("empty document") << ""
-                                    << "ab"
-                                    << "" << 0;
+    QTest::newRow("across paragraphs, near the end") << "一\n二明月\n明月" << "明月" << "一\n二[明月]\n[明月]" << 6;
+    QTest::newRow("empty keyword: no colour") << "xaby" << "" << "xaby" << 0;
+    QTest::newRow("not found") << "xaby" << "zz" << "xaby" << 0;
+    QTest::newRow("empty document") << "" << "ab" << "" << 0;
 }
 
 void TestHighlight::colouredOccurrences()

@@ -76,16 +76,16 @@ void TestDocumentList::init()
 {
     lib = std::make_unique<LibraryFixture>();
     lib->topics("唐诗\n  李白\n  杜甫\n宋词\n");
-    lib->link(lib->document("静夜思", QStringLiteral("床前明月光，疑是地上霜")), "李白");  // 1
-    const qint64 wine = lib->document("将进酒", QStringLiteral("君不见黄河之水天上来"));   // 2
+    lib->link(lib->document("静夜思", QStringLiteral("床前明月光，疑是地上霜")), "李白");           // 1
+    const qint64 wine = lib->document("将进酒", QStringLiteral("君不见黄河之水天上来"));           // 2
     lib->link(wine, "李白");
     lib->link(wine, "唐诗");
-    lib->document("xABCx", "Notes about CAFÉ life");           // 3
-    lib->document("O'Neil's notes", "it's a quote");           // 4
-    lib->document("abxc", QStringLiteral("ЖУРНАЛ entries"));   // 5
-    lib->document("ac", QStringLiteral("ＡＢＣ full width"));  // 6
-    lib->document("100% pure", "underscore_here");             // 7
-    lib->document(QStringLiteral("孤本"));                     // 8, no body
+    lib->document("xABCx", "Notes about CAFÉ life");        // 3
+    lib->document("O'Neil's notes", "it's a quote");        // 4
+    lib->document("abxc", QStringLiteral("ЖУРНАЛ entries"));  // 5
+    lib->document("ac", QStringLiteral("ＡＢＣ full width"));   // 6
+    lib->document("100% pure", "underscore_here");          // 7
+    lib->document(QStringLiteral("孤本"));                   // 8, no body
     // A link to a document that no longer exists.
     lib->sql("INSERT INTO gl (ztid, fileid, aztid) VALUES (4, 99, 4)");
     lib->write();
@@ -172,7 +172,8 @@ void TestDocumentList::search_data()
     QTest::newRow("abc in titles also finds xABCx") << true << "abc" << QStringList{"xABCx"} << titles;
     QTest::newRow("a quote is searched for like any other letter")
         << true << "O'Neil" << QStringList{"O'Neil's notes"} << titles;
-    QTest::newRow("a crafted keyword cannot change the statement") << true << "x' or '1'='1" << QStringList{} << titles;
+    QTest::newRow("a crafted keyword cannot change the statement")
+        << true << "x' or '1'='1" << QStringList{} << titles;
     QTest::newRow("% stands for any run of letters") << true << "a%c" << QStringList{"abxc", "ac", "xABCx"} << titles;
     QTest::newRow("_ stands for one letter") << true << "a_c" << QStringList{"xABCx"} << titles;
     QTest::newRow("nothing found") << true << QStringLiteral("不存在") << QStringList{} << titles;
@@ -253,10 +254,8 @@ void TestDocumentList::clickMakesTheListedDocumentCurrent_data()
     QTest::addColumn<QString>("list");  // a topic, or "?keyword" for a search
     QTest::addColumn<QString>("name");  // of the row clicked
     QTest::addColumn<qint64>("document");
-    QTest::newRow("a topic's row names its document by fileid") << "李白"
-                                                                << "将进酒" << qint64(2);
-    QTest::newRow("a search row is the document itself") << "?a%c"
-                                                         << "ac" << qint64(6);
+    QTest::newRow("a topic's row names its document by fileid") << "李白" << "将进酒" << qint64(2);
+    QTest::newRow("a search row is the document itself") << "?a%c" << "ac" << qint64(6);
 }
 
 void TestDocumentList::clickMakesTheListedDocumentCurrent()

@@ -7,8 +7,8 @@
 #include "tests/support/testmain.h"
 #include "tests/support/treedriver.h"
 
-#include "topics/topictree.h"
 #include <memory>
+#include "topics/topictree.h"
 
 #include <QTreeWidget>
 
@@ -124,7 +124,8 @@ void TestNodeLocate::positionsPerLevel()
     QCOMPARE(tree->CurrentNode, item);
     QCOMPARE(tree->CurrentLevel, level);
     const QStringList now = topicStates();
-    for (int k = 1; k <= std::min(level + 1, 4); ++k) QCOMPARE(now[k - 1], topics[k - 1]);
+    for (int k = 1; k <= std::min(level + 1, 4); ++k)
+        QCOMPARE(now[k - 1], topics[k - 1]);
 
     // The link dataset of each level up to the node's holds the links of the
     // topic on the path at that level; the node's own in its level's.
@@ -137,7 +138,8 @@ void TestNodeLocate::positionsPerLevel()
         for (links->first(); !links->eof(); links->next()) QCOMPARE(links->fieldInt("ztid"), onPath);
     }
     // Above the node its parent: the current row of the level above is N's preid.
-    if (level > 1) QCOMPARE(MastData->topicLevel(level - 1)->fieldInt("id"), TTopicTree::topicId(item->parent()));
+    if (level > 1)
+        QCOMPARE(MastData->topicLevel(level - 1)->fieldInt("id"), TTopicTree::topicId(item->parent()));
 }
 
 void TestNodeLocate::unstoredNode_data()
@@ -147,8 +149,7 @@ void TestNodeLocate::unstoredNode_data()
     // A root node not yet stored: ADOTable1 keeps the row of the locate before.
     QTest::newRow("root carrying -1") << "" << QStringList{"8 2", "- preid ='-1' 0", "- 0", "- 0"};
     // Under 乙: level 3 stays on its first sibling, level 4 filtered to nothing.
-    QTest::newRow("level 3 carrying -1") << "乙"
-                                         << QStringList{"1 2", "2 preid ='1' 2", "3 preid ='2' 2", "- preid ='-1' 0"};
+    QTest::newRow("level 3 carrying -1") << "乙" << QStringList{"1 2", "2 preid ='1' 2", "3 preid ='2' 2", "- preid ='-1' 0"};
 }
 
 void TestNodeLocate::unstoredNode()

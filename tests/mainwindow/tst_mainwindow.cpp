@@ -10,9 +10,9 @@
 #include "tests/support/program.h"
 #include "tests/support/testmain.h"
 
+#include <memory>
 #include "topics/Unitselectnode.h"
 #include "topics/topictree.h"
-#include <memory>
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -88,8 +88,8 @@ QString toolbarItems(QToolBar *bar)
     for (QAction *a : bar->actions()) {
         if (a->isSeparator())
             out << "-";
-        else if (QWidget *w = bar->widgetForAction(a);
-                 w && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+        else if (QWidget *w = bar->widgetForAction(a); w && !w->objectName().isEmpty() &&
+                                                         !w->objectName().startsWith("qt_"))
             out << w->objectName();
         else
             out << a->objectName();
@@ -128,20 +128,13 @@ void TestMainWindow::menus_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("items");
-    QTest::newRow("0 file, library mode") << 0 << "文 件"
-                                          << "新建文件|-|退出系统";
-    QTest::newRow("1 file, editing mode") << 1 << " 文 件 "
-                                          << "新建文件|删除文件|-|保存|-|退出系统";
-    QTest::newRow("2 edit") << 2 << " 编 辑 "
-                            << "剪切|复制|粘贴|-|撤销|-|全选";
-    QTest::newRow("3 format") << 3 << " 格 式 "
-                              << "选择字体|-|粗体|斜体|下划线|删除线|-|居中|左对齐|右对齐|分项";
-    QTest::newRow("4 windows") << 4 << " 视窗排列"
-                               << "&Cascade|Tile &Horizontally|Tile &Vertically|&Minimize All";
-    QTest::newRow("5 upgrade") << 5 << " 升 级"
-                               << "数据升级";
-    QTest::newRow("6 help") << 6 << " 帮 助"
-                            << " 关于作者";
+    QTest::newRow("0 file, library mode") << 0 << "文 件" << "新建文件|-|退出系统";
+    QTest::newRow("1 file, editing mode") << 1 << " 文 件 " << "新建文件|删除文件|-|保存|-|退出系统";
+    QTest::newRow("2 edit") << 2 << " 编 辑 " << "剪切|复制|粘贴|-|撤销|-|全选";
+    QTest::newRow("3 format") << 3 << " 格 式 " << "选择字体|-|粗体|斜体|下划线|删除线|-|居中|左对齐|右对齐|分项";
+    QTest::newRow("4 windows") << 4 << " 视窗排列" << "&Cascade|Tile &Horizontally|Tile &Vertically|&Minimize All";
+    QTest::newRow("5 upgrade") << 5 << " 升 级" << "数据升级";
+    QTest::newRow("6 help") << 6 << " 帮 助" << " 关于作者";
 }
 
 void TestMainWindow::menus()
@@ -185,8 +178,8 @@ void TestMainWindow::toolbarItemsInOrder()
     QCOMPARE(toolbarItems(bar), items);
     QStringList shown;
     for (QAction *a : bar->actions())
-        if (auto *b = qobject_cast<QToolButton *>(bar->widgetForAction(a));
-            b && !b->text().isEmpty() && b->objectName().startsWith("SpeedButton"))
+        if (auto *b = qobject_cast<QToolButton *>(bar->widgetForAction(a)); b && !b->text().isEmpty() &&
+                                                                            b->objectName().startsWith("SpeedButton"))
             shown << b->text();
     QCOMPARE(shown, captions);
 }
@@ -323,7 +316,8 @@ void TestMainWindow::narrowWindowReachesEveryEditingButton()
     QSet<QString> seen;
     QList<QWidget *> buttons;
     for (QAction *a : MainForm->ToolBar2->actions())
-        if (QWidget *w = MainForm->ToolBar2->widgetForAction(a); w && !a->isSeparator() && a->isVisible()) buttons << w;
+        if (QWidget *w = MainForm->ToolBar2->widgetForAction(a); w && !a->isSeparator() && a->isVisible())
+            buttons << w;
     QCOMPARE(buttons.size(), 14);  // all but the hidden open command
     for (int step = 0; step < 100; ++step) {
         for (QWidget *b : buttons) {
@@ -346,8 +340,7 @@ void TestMainWindow::windowMenuListsEditorWindows()
     sub->show();
     QMenu *menu = MainForm->menu(4);
     QMetaObject::invokeMethod(menu, "aboutToShow");
-    QCOMPARE(menuItems(menu),
-             QStringLiteral("&Cascade|Tile &Horizontally|Tile &Vertically|&Minimize All|-|&1 7 静夜思"));
+    QCOMPARE(menuItems(menu), QStringLiteral("&Cascade|Tile &Horizontally|Tile &Vertically|&Minimize All|-|&1 7 静夜思"));
     sub->close();
     QApplication::processEvents();
     QMetaObject::invokeMethod(menu, "aboutToShow");

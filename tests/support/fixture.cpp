@@ -107,13 +107,11 @@ void LibraryFixture::write()
     const QString key = autoincrement_ ? "INTEGER PRIMARY KEY AUTOINCREMENT" : "INTEGER PRIMARY KEY";
     QStringList script = {
         QString("CREATE TABLE mainfile (id %1, name TEXT, text TEXT, times INTEGER, othersource TEXT, "
-                "othersourceb TEXT)")
-            .arg(key),
+                "othersourceb TEXT)").arg(key),
         QString("CREATE TABLE richfile (id %1, fileid INTEGER, richtext BLOB)").arg(key),
         QString("CREATE TABLE zt (id %1, name TEXT, itno INTEGER, preid INTEGER)").arg(key),
         QString("CREATE TABLE gl (id %1, ztid INTEGER, fileid INTEGER, aztid INTEGER, bztid INTEGER, "
-                "cztid INTEGER, dztid INTEGER)")
-            .arg(key),
+                "cztid INTEGER, dztid INTEGER)").arg(key),
         "CREATE TABLE temp (num INTEGER)",
         QString("CREATE TABLE upmain (id %1, name TEXT, text TEXT)").arg(key),
     };
@@ -128,8 +126,7 @@ void LibraryFixture::write()
             if (v.isNull())
                 sqlite3_bind_null(st, i + 1);
             else if (v.typeId() == QMetaType::QByteArray)
-                sqlite3_bind_blob(st, i + 1, v.toByteArray().constData(), int(v.toByteArray().size()),
-                                  SQLITE_TRANSIENT);
+                sqlite3_bind_blob(st, i + 1, v.toByteArray().constData(), int(v.toByteArray().size()), SQLITE_TRANSIENT);
             else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
                 sqlite3_bind_int64(st, i + 1, v.toLongLong());
             else
@@ -180,8 +177,8 @@ QList<QVariantList> LibraryFixture::query(const QString &select) const
             case SQLITE_NULL: row << QVariant(); break;
             case SQLITE_INTEGER: row << QVariant(qint64(sqlite3_column_int64(st, i))); break;
             case SQLITE_BLOB:
-                row << QVariant(
-                    QByteArray(static_cast<const char *>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i)));
+                row << QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(st, i)),
+                                           sqlite3_column_bytes(st, i)));
                 break;
             default: row << QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i))));
             }

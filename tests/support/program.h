@@ -24,8 +24,8 @@ private:
 QString treeText(const QTreeWidget *tree);
 
 // Fails the current test with the message-box failures, if any.
-#define CHECK_BOXES()                                                                                                  \
-    do {                                                                                                               \
-        const QStringList boxFailures = MessageBoxes::takeFailures();                                                  \
-        QVERIFY2(boxFailures.isEmpty(), qPrintable(boxFailures.join("; ")));                                           \
+#define CHECK_BOXES()                                                                   \
+    do {                                                                                \
+        const QStringList boxFailures = MessageBoxes::takeFailures();                   \
+        QVERIFY2(boxFailures.isEmpty(), qPrintable(boxFailures.join("; ")));            \
     } while (0)

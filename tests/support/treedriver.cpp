@@ -69,7 +69,8 @@ void whenPickerShows(const std::function<void(Tfrmselectnode *)> &action)
     auto *poll = new QTimer;
     poll->setInterval(5);
     QObject::connect(poll, &QTimer::timeout, [poll, action] {
-        if (!frmselectnode || !frmselectnode->isVisible() || QApplication::activeModalWidget() != frmselectnode) return;
+        if (!frmselectnode || !frmselectnode->isVisible() || QApplication::activeModalWidget() != frmselectnode)
+            return;
         poll->stop();
         poll->deleteLater();
         action(frmselectnode);

@@ -32,22 +32,18 @@ void TestTopicTree::labelsAndOrder_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("root without children or documents is [0/0]") << "甲\n" << QStringList{} << "甲[0/0]\n";
-    QTest::newRow("counts of links and child topics")
-        << "唐诗\n  李白\n  杜甫\n"
-        << QStringList{"a>唐诗", "b>唐诗"} << "唐诗[2/2]\n  李白[0/0]\n  杜甫[0/0]\n";
-    QTest::newRow("level-4 label ends /0]")
-        << "一\n  二\n    三\n      四\n"
-        << QStringList{"a>四", "b>四"} << "一[0/1]\n  二[0/1]\n    三[0/1]\n      四[2/0]\n";
-    QTest::newRow("link counts only for its own topic") << "一\n  二\n    三\n"
-                                                        << QStringList{"a>三"} << "一[0/1]\n  二[0/1]\n    三[1/0]\n";
+    QTest::newRow("counts of links and child topics") << "唐诗\n  李白\n  杜甫\n" << QStringList{"a>唐诗", "b>唐诗"}
+                                                       << "唐诗[2/2]\n  李白[0/0]\n  杜甫[0/0]\n";
+    QTest::newRow("level-4 label ends /0]") << "一\n  二\n    三\n      四\n" << QStringList{"a>四", "b>四"}
+                                             << "一[0/1]\n  二[0/1]\n    三[0/1]\n      四[2/0]\n";
+    QTest::newRow("link counts only for its own topic")
+        << "一\n  二\n    三\n" << QStringList{"a>三"} << "一[0/1]\n  二[0/1]\n    三[1/0]\n";
     QTest::newRow("orphan topic is absent") << "一\n孤 {preid=999}\n" << QStringList{} << "一[0/0]\n";
     QTest::newRow("topic below level 4 is absent")
-        << "一\n  二\n    三\n      四\n        五\n"
-        << QStringList{} << "一[0/1]\n  二[0/1]\n    三[0/1]\n      四[0/0]\n";
-    QTest::newRow("siblings by itno") << "乙 {itno=20}\n甲 {itno=10}\n丙 {itno=30}\n"
-                                      << QStringList{} << "甲[0/0]\n乙[0/0]\n丙[0/0]\n";
-    QTest::newRow("equal itno both shown, by id") << "乙 {itno=5}\n甲 {itno=5}\n"
-                                                  << QStringList{} << "乙[0/0]\n甲[0/0]\n";
+        << "一\n  二\n    三\n      四\n        五\n" << QStringList{} << "一[0/1]\n  二[0/1]\n    三[0/1]\n      四[0/0]\n";
+    QTest::newRow("siblings by itno") << "乙 {itno=20}\n甲 {itno=10}\n丙 {itno=30}\n" << QStringList{}
+                                      << "甲[0/0]\n乙[0/0]\n丙[0/0]\n";
+    QTest::newRow("equal itno both shown, by id") << "乙 {itno=5}\n甲 {itno=5}\n" << QStringList{} << "乙[0/0]\n甲[0/0]\n";
     QTest::newRow("names with [ and / unchanged") << "a[b/c]\n" << QStringList{"x>a[b/c]"} << "a[b/c][1/0]\n";
 }
 

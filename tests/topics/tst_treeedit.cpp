@@ -136,12 +136,9 @@ void TestTreeEdit::addBeside_data()
     QTest::addColumn<QString>("selected");
     QTest::addColumn<QString>("parent");  // empty: a root
     for (const char *window : {"main", "picker"}) {
-        QTest::addRow("%s: beside a root, preid 0", window) << window << "元曲"
-                                                            << "";
-        QTest::addRow("%s: beside a level-2 topic, its parent", window) << window << "宋词"
-                                                                        << "唐诗";
-        QTest::addRow("%s: beside a level-4 topic, its parent", window) << window << "绝句"
-                                                                        << "杜甫";
+        QTest::addRow("%s: beside a root, preid 0", window) << window << "元曲" << "";
+        QTest::addRow("%s: beside a level-2 topic, its parent", window) << window << "宋词" << "唐诗";
+        QTest::addRow("%s: beside a level-4 topic, its parent", window) << window << "绝句" << "杜甫";
     }
 }
 
@@ -253,18 +250,13 @@ void TestTreeEdit::acceptedText_data()
     QTest::addColumn<QString>("label");
     QTest::addColumn<QList<bool>>("commands");
     for (const char *window : {"main", "picker"}) {
-        QTest::addRow("%s: a new name is stored", window) << window << "全唐诗"
-                                                          << "全唐诗"
-                                                          << "全唐诗" << kAllEnabled;
-        QTest::addRow("%s: an empty name is accepted", window) << window << ""
-                                                               << ""
-                                                               << "" << kAllEnabled;
-        QTest::addRow("%s: \"0\" is refused silently", window) << window << "0"
-                                                               << "唐诗选"
-                                                               << "唐诗选[3/2]" << kAllDisabled;
-        QTest::addRow("%s: a name with [ and / is kept as typed", window) << window << "唐[诗]/选"
-                                                                          << "唐[诗]/选"
-                                                                          << "唐[诗]/选" << kAllEnabled;
+        QTest::addRow("%s: a new name is stored", window)
+            << window << "全唐诗" << "全唐诗" << "全唐诗" << kAllEnabled;
+        QTest::addRow("%s: an empty name is accepted", window) << window << "" << "" << "" << kAllEnabled;
+        QTest::addRow("%s: \"0\" is refused silently", window)
+            << window << "0" << "唐诗选" << "唐诗选[3/2]" << kAllDisabled;
+        QTest::addRow("%s: a name with [ and / is kept as typed", window)
+            << window << "唐[诗]/选" << "唐[诗]/选" << "唐[诗]/选" << kAllEnabled;
     }
 }
 
@@ -486,9 +478,8 @@ void TestTreeEdit::failedDeleteKeepsTopicAndLinks()
     start(QString(), {"CREATE TRIGGER refuse BEFORE DELETE ON zt BEGIN SELECT RAISE(ABORT, 'refused by test'); END"});
     TTopicTree *tree = MainForm->tree;
     click(tree, "宋词");
-    MessageBoxes::expectNext(MessageBoxes::Yes,
-                             QStringLiteral("提示   \n    确定删除所选专题-宋词[1/0]吗？\n    "
-                                            "（删除专题分类后，相应的关联信息会被删除，但文件本身不会被删除。）"));
+    MessageBoxes::expectNext(MessageBoxes::Yes, QStringLiteral(
+        "提示   \n    确定删除所选专题-宋词[1/0]吗？\n    （删除专题分类后，相应的关联信息会被删除，但文件本身不会被删除。）"));
     MessageBoxes::expectNext(MessageBoxes::Ok, "refused by test");
     tree->SpeedButton12->click();
     CHECK_BOXES();
@@ -574,8 +565,8 @@ void TestTreeEdit::moveAfterOtherWindowMovedDatasets()
     tree->SpeedButton14->click();
     // 李白 and 杜甫 exchanged their keys; the roots kept theirs.
     QCOMPARE(lib->query("SELECT id, itno FROM zt WHERE id IN (1, 3, 4, 7) ORDER BY id"),
-             (QList<QVariantList>{
-                 {qint64(1), qint64(1)}, {qint64(3), qint64(4)}, {qint64(4), qint64(3)}, {qint64(7), qint64(7)}}));
+             (QList<QVariantList>{{qint64(1), qint64(1)}, {qint64(3), qint64(4)}, {qint64(4), qint64(3)},
+                                  {qint64(7), qint64(7)}}));
 }
 
 // ---- enabling ----------------------------------------------------------------
