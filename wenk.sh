@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
 # Installs what the program needs, makes a Release build and starts it in a
-# library folder: the argument, or library/ beside this script.
+# library folder: the argument, or ~/云笈研读书匣 (made when missing).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 "$here/tools/install-deps.sh"
 build="$here/build-release"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build" -j"$(nproc)" --target wenk
-folder="${1:-$here/library}"
+folder="${1:-}"
+if [ -z "$folder" ]; then
+  folder="$HOME/云笈研读书匣"
+  # Earlier versions kept the library inside the checkout, in library/:
+  # one found there is used where it is, not abandoned.
+  if [ ! -e "$folder/wenk.dat" ] && [ -e "$here/library/wenk.dat" ]; then
+    folder="$here/library"
+    echo "Using the library found in the old place: $folder/wenk.dat" >&2
+    echo "(move that folder's files to ~/云笈研读书匣 to keep them out of the checkout)" >&2
+  fi
+fi
 mkdir -p "$folder"
 cd "$folder"
 exec "$build/wenk"
