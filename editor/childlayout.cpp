@@ -26,6 +26,16 @@ W *named(W *w, const char *name)
     return w;
 }
 
+// A row of the side panel: its label on the left, its buttons on the right.
+void addLabelledRow(QVBoxLayout *panel, QLabel *label, std::initializer_list<QToolButton *> buttons)
+{
+    auto *row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addStretch(1);
+    for (QToolButton *b : buttons) row->addWidget(b);
+    panel->addLayout(row);
+}
+
 }  // namespace
 
 void TMDIChild::buildLayout()
@@ -80,31 +90,21 @@ void TMDIChild::buildLayout()
     keywordRow->addWidget(SpeedButton3);
     side->addLayout(keywordRow);
 
-    auto *attachmentRow = new QHBoxLayout;
     Label1 = named(new QLabel(QStringLiteral("附件"), Panel2), "Label1");
     SpeedButton1 = ui::captionButton(Panel2, "SpeedButton1", QStringLiteral("选择"), QStringLiteral("选择附件"));
     SpeedButton2 = ui::captionButton(Panel2, "SpeedButton2", QStringLiteral("打开"), QStringLiteral("打开附件"));
     SpeedButton2->setEnabled(false);
-    attachmentRow->addWidget(Label1);
-    attachmentRow->addStretch(1);
-    attachmentRow->addWidget(SpeedButton1);
-    attachmentRow->addWidget(SpeedButton2);
-    side->addLayout(attachmentRow);
+    addLabelledRow(side, Label1, {SpeedButton1, SpeedButton2});
     Edit3 = named(new QPlainTextEdit(Panel2), "Edit3");
     Edit3->setReadOnly(true);
     Edit3->setFixedHeight(60);
     Edit3->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     side->addWidget(Edit3);
 
-    auto *coverRow = new QHBoxLayout;
     Label2 = named(new QLabel(QStringLiteral("封面"), Panel2), "Label2");
     SpeedButton4 = ui::captionButton(Panel2, "SpeedButton4", QStringLiteral("选择"), QStringLiteral("选择封面"));
     SpeedButton5 = ui::captionButton(Panel2, "SpeedButton5", QStringLiteral("去除封面"), QStringLiteral("去除封面"));
-    coverRow->addWidget(Label2);
-    coverRow->addStretch(1);
-    coverRow->addWidget(SpeedButton4);
-    coverRow->addWidget(SpeedButton5);
-    side->addLayout(coverRow);
+    addLabelledRow(side, Label2, {SpeedButton4, SpeedButton5});
     Image1 = named(new QLabel(Panel2), "Image1");
     Image1->setFixedSize(174, 229);
     Image1->setScaledContents(true);

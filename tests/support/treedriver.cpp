@@ -24,6 +24,15 @@ void clickNode(QTreeWidget *tree, QTreeWidgetItem *node)
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
 }
 
+QList<bool> enabledCommands(const TTopicTree *tree)
+{
+    QList<bool> out;
+    for (QToolButton *b : {tree->SpeedButton8, tree->SpeedButton9, tree->SpeedButton12, tree->SpeedButton13,
+                           tree->SpeedButton14, tree->SpeedButton15})
+        out << b->isEnabled();
+    return out;
+}
+
 QLineEdit *labelEditor(QTreeWidget *tree)
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -4,7 +4,10 @@
 #include <QString>
 #include <functional>
 
+#include <QList>
+
 class QLineEdit;
+class TTopicTree;
 class QTreeWidget;
 class QTreeWidgetItem;
 class Tfrmselectnode;
@@ -13,6 +16,10 @@ class Tfrmselectnode;
 QTreeWidgetItem *nodeNamed(QTreeWidget *tree, const QString &name);
 // A mouse click on the node, its parents expanded first.
 void clickNode(QTreeWidget *tree, QTreeWidgetItem *node);
+// Whether the six editing commands of a tree window are enabled: add, add
+// below, delete, rename, move down, move up.
+QList<bool> enabledCommands(const TTopicTree *tree);
+
 // The open label editor of the tree, or null.
 QLineEdit *labelEditor(QTreeWidget *tree);
 // Types text into the open label editor and presses Enter (or Escape).

@@ -47,15 +47,6 @@ const char *kOutline = R"(
 戊
 )";
 
-QList<bool> enabledCommands(TTopicTree *tree)
-{
-    QList<bool> out;
-    for (QToolButton *b : {tree->SpeedButton8, tree->SpeedButton9, tree->SpeedButton12, tree->SpeedButton13,
-                           tree->SpeedButton14, tree->SpeedButton15})
-        out << b->isEnabled();
-    return out;
-}
-
 QTreeWidget *pickerTree()
 {
     return frmselectnode->tree->TreeView1;

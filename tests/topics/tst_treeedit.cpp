@@ -87,15 +87,6 @@ void click(TTopicTree *tree, const QString &name)
     clickNode(tree->TreeView1, node(tree, name));
 }
 
-QList<bool> enabledCommands(TTopicTree *tree)
-{
-    QList<bool> out;
-    for (QToolButton *b : {tree->SpeedButton8, tree->SpeedButton9, tree->SpeedButton12, tree->SpeedButton13,
-                           tree->SpeedButton14, tree->SpeedButton15})
-        out << b->isEnabled();
-    return out;
-}
-
 const QList<bool> kAllEnabled{true, true, true, true, true, true};
 const QList<bool> kAllDisabled{false, false, false, false, false, false};
 
