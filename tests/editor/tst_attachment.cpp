@@ -288,25 +288,23 @@ void TestAttachment::coverDialogOffersThePictureFormats()
 {
     start("题");
     QStringList filters;
-    whenModalShows([&](QWidget *w) {
-        auto *dialog = qobject_cast<QFileDialog *>(w);
-        if (!dialog) return false;
-        filters = dialog->nameFilters();
-        dialog->reject();
-        return true;
-    });
+    // Reads the filters of the next file dialog and cancels it.
+    auto readFilters = [&filters] {
+        whenModalShows([&filters](QWidget *w) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            if (!dialog) return false;
+            filters = dialog->nameFilters();
+            dialog->reject();
+            return true;
+        });
+    };
+    readFilters();
     editor->SpeedButton4->click();
     QCOMPARE(filters.size(), 1);
     for (const char *pattern : {"*.jpg", "*.jpeg", "*.png", "*.bmp", "*.gif", "*.ico"})
         QVERIFY2(filters.first().contains(pattern), qPrintable(filters.first()));
     // The attachment's dialog keeps what the cover's had last.
-    whenModalShows([&](QWidget *w) {
-        auto *dialog = qobject_cast<QFileDialog *>(w);
-        if (!dialog) return false;
-        filters = dialog->nameFilters();
-        dialog->reject();
-        return true;
-    });
+    readFilters();
     editor->SpeedButton1->click();
     QVERIFY(filters.first().contains("*.png"));
 }
