@@ -6,8 +6,8 @@
 #include <QCoreApplication>
 #include <pthread.h>
 
-MYTH::MYTH(std::function<void()> openingFunction, QObject *parent)
-    : QThread(parent), opening_(std::move(openingFunction))
+MYTH::MYTH(std::function<void()> openingFunction, std::function<void()> whenReady, QObject *parent)
+    : QThread(parent), opening_(std::move(openingFunction)), whenReady_(std::move(whenReady))
 {
     setObjectName("MYOPEN");
 }
@@ -16,6 +16,7 @@ void MYTH::run()
 {
     // The name that debuggers show for this thread.
     pthread_setname_np(pthread_self(), "MYOPEN");
+    if (whenReady_) whenReady_();
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
         [this] {

@@ -8,7 +8,11 @@
 class MYTH : public QThread {
     Q_OBJECT
 public:
-    explicit MYTH(std::function<void()> openingFunction, QObject *parent = nullptr);
+    // whenReady runs on the worker's own thread before the request is
+    // queued: it waits for what the opening function would otherwise wait
+    // for on the user-interface thread.
+    explicit MYTH(std::function<void()> openingFunction, std::function<void()> whenReady = {},
+                  QObject *parent = nullptr);
 
     // The error the opening function raised, handed back to the worker.
     QString error() const { return error_; }
@@ -19,6 +23,7 @@ protected:
 
 private:
     std::function<void()> opening_;
+    std::function<void()> whenReady_;
     QString error_;
     bool served_ = false;
 };

@@ -145,7 +145,7 @@ bool startProgram()
     // The large tables are read meanwhile, so the tree and the document
     // list do not wait for them one after the other.
     if (!openLibrary()) return false;
-    MastData->database().prefetch({{"gl", "ztid"}, {"mainfile", ""}});
+    MastData->prefetchLargeTables();
     program->jumpWindow = std::make_unique<TForm3>();
     Form3 = program->jumpWindow.get();
     Form3->onGoToSelected = [] { TMarks(*MastData, *Form3, *MainForm).goToSelected(); };
@@ -164,7 +164,7 @@ bool startProgram()
         MastData->ADOTmain->open();
         trace << "ADOTfile";
         MastData->ADOTfile->open();
-    });
+    }, MastData->database().prefetchWaiter("mainfile"));
     program->worker->start(QThread::HighestPriority);
     trace << "MYTH";
 

@@ -67,10 +67,28 @@ TMastData::TMastData(QObject *parent) : QObject(parent)
 
 TMastData::~TMastData()
 {
-    // Datasets close without posting; details before their masters.
+    // Details close before their masters; a row still in edit is dropped,
+    // never posted, and nothing thrown leaves here.
+    std::vector<TDataSet *> order{ADOTable5, ADOTable6, ADOTable7, ADOTable8, ADOTfile, ADOTgl2};
     for (QObject *o : children())
-        if (auto *ds = qobject_cast<TDataSet *>(o)) ds->close();
+        if (auto *ds = qobject_cast<TDataSet *>(o); ds && std::find(order.begin(), order.end(), ds) == order.end())
+            order.push_back(ds);
+    for (TDataSet *ds : order) {
+        try {
+            ds->cancel();
+            ds->close();
+        } catch (...) {
+        }
+    }
     if (MastData == this) MastData = nullptr;
+}
+
+void TMastData::prefetchLargeTables()
+{
+    // The documents with their title order for the list of all documents,
+    // and the number of links per topic for the tree.
+    database().prefetch("mainfile", "name");
+    database().prefetchCounts("gl", "ztid");
 }
 
 TADOTable *TMastData::topicLevel(int level) const

@@ -39,6 +39,9 @@ public:
     TADOTable *topicLevel(int level) const;  // ADOTable1..4
     TADOTable *linkLevel(int level) const;   // ADOTable5..8
     Database &database() { return ADOConnection1->database(); }
+    // Starts reading, on threads of their own, what opening the documents
+    // and loading the tree need from the largest tables.
+    void prefetchLargeTables();
 
     // New-row hooks of the topic datasets: hand out the next order key.
     void ADOTable123NewRecord(TDataSet &dataSet);

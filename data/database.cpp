@@ -6,6 +6,7 @@
 #include "data/unicodelike.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <sqlite3.h>
 
 // ---- Statement -------------------------------------------------------------
@@ -89,6 +90,12 @@ QByteArray Statement::columnBlob(int i) const
     return QByteArray(b, sqlite3_column_bytes(stmt_, i));
 }
 
+QStringView Statement::columnView(int i) const
+{
+    const void *t = sqlite3_column_text16(stmt_, i);
+    return QStringView(static_cast<const char16_t *>(t), sqlite3_column_bytes16(stmt_, i) / 2);
+}
+
 QVariant Statement::column(int i) const
 {
     switch (sqlite3_column_type(stmt_, i)) {
@@ -109,14 +116,27 @@ Database::~Database()
 
 void Database::close()
 {
-    for (auto &p : pending_)
-        if (p.second.rows.valid()) p.second.rows.wait();
-    pending_.clear();
+    // Reads still running on their own connections finish first.
+    for (auto &p : pendingCopies_)
+        if (p.second.second.valid()) p.second.second.wait();
+    pendingCopies_.clear();
+    for (auto &c : counts_)
+        if (c.second.pending.valid()) c.second.pending.wait();
+    counts_.clear();
+    dataVersion_.reset();
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
     depth_ = 0;
+    transactionStarts_.clear();
     info_.clear();
-    cache_.clear();
+    copies_.clear();
+    journal_ = Journal();
+    fileVersion_ = -1;
+}
+
+void Database::requireOpen() const
+{
+    if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
 }
 
 void Database::fail(const QString &context) const
@@ -266,19 +286,44 @@ void Database::createLibrary(const QString &path)
 
 void Database::exec(const QString &sql, const QVariantList &params)
 {
-    if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
+    requireOpen();
+    // "delete from <table> [where ...]": the rows it deletes are read first,
+    // with the same condition and values, so the journal keeps them.
+    static const QRegularExpression deletion(
+        QStringLiteral("^\\s*delete\\s+from\\s+\"?([A-Za-z_][A-Za-z0-9_]*)\"?(\\s+where\\s.*)?$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch m = deletion.match(sql.trimmed());
+    const TableDef *def = m.hasMatch() ? schema::table(m.captured(1)) : nullptr;
+    std::vector<std::pair<qint64, RowImage>> deleted;
+    if (def) {
+        const QStringList cols = def->smallColumns();
+        Statement before(db_, QStringLiteral("SELECT rowid, \"%1\" FROM \"%2\" %3")
+                                  .arg(cols.join("\", \""), def->name, m.captured(2)));
+        before.bindAll(params);
+        while (before.step()) {
+            RowImage image{true, {}};
+            for (int c = 0; c < cols.size(); ++c) image.values << before.column(c + 1);
+            deleted.emplace_back(before.columnInt(0), std::move(image));
+        }
+    }
     Statement stmt(db_, sql);
     stmt.bindAll(params);
     while (stmt.step()) {}
-    if (sqlite3_changes(db_) > 0 || !sql.trimmed().startsWith("select", Qt::CaseInsensitive)) markAllChanged();
+    if (def) {
+        for (auto &[rowid, image] : deleted) journal_.record(def->name, rowid, nullptr, std::move(image));
+        forgetOldChanges(def->name);
+    } else if (sqlite3_changes(db_) > 0 || !sql.trimmed().startsWith("select", Qt::CaseInsensitive)) {
+        markAllChanged();
+    }
 }
 
 void Database::begin()
 {
-    if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
+    requireOpen();
     const char *sql = depth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT wenk";
     if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(QStringLiteral("无法开始事务"));
     ++depth_;
+    transactionStarts_.push_back(journal_.now());
 }
 
 void Database::commit()
@@ -287,17 +332,24 @@ void Database::commit()
     const char *sql = depth_ == 1 ? "COMMIT" : "RELEASE wenk";
     if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(QStringLiteral("无法提交事务"));
     --depth_;
+    transactionStarts_.pop_back();
 }
 
 void Database::rollback()
 {
     if (depth_ == 0) return;
+    // Undoing is a write like any other: the rows it puts back are
+    // journalled with what they held just before.
+    std::vector<std::tuple<QString, qint64, RowImage>> undone;
+    for (const auto &[table, rowid] : journal_.rowsChangedAfter(transactionStarts_.back()))
+        undone.emplace_back(table, rowid, readImage(table, rowid));
     if (depth_ == 1)
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     else
         sqlite3_exec(db_, "ROLLBACK TO wenk; RELEASE wenk", nullptr, nullptr, nullptr);
     --depth_;
-    markAllChanged();
+    transactionStarts_.pop_back();
+    for (auto &[table, rowid, image] : undone) journal_.record(table, rowid, nullptr, std::move(image));
 }
 
 bool Database::hasIdColumn(const QString &table) const
@@ -332,9 +384,32 @@ qint64 Database::nextId(const QString &table)
     return id;
 }
 
-qint64 Database::insertRow(const QString &table, const QStringList &columns, const QVariantList &values)
+RowImage Database::readImage(const QString &table, qint64 rowid) const
 {
-    if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
+    const TableDef *def = schema::table(table);
+    RowImage image;
+    if (!def) return image;
+    const QStringList cols = def->smallColumns();
+    Statement s(db_, QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE rowid = ?").arg(cols.join("\", \""), table));
+    s.bind(1, rowid);
+    if (!s.step()) return image;
+    image.exists = true;
+    for (int c = 0; c < cols.size(); ++c) image.values << s.column(c);
+    return image;
+}
+
+void Database::rowGone(const QString &table, qint64 id, const QString &what) const
+{
+    throw DataError(QStringLiteral("数据表 %1 中编号为 %2 的记录已不在资料库中（已被删除），%3没有执行。")
+                        .arg(table)
+                        .arg(id)
+                        .arg(what));
+}
+
+qint64 Database::insertRow(const QString &table, const QStringList &columns, const QVariantList &values,
+                           const void *writer)
+{
+    requireOpen();
     const TableInfo ti = info_.value(table);
     QStringList cols = columns;
     QVariantList vals = values;
@@ -369,7 +444,8 @@ qint64 Database::insertRow(const QString &table, const QStringList &columns, con
         stmt.step();
         const qint64 rowid = sqlite3_last_insert_rowid(db_);
         commit();
-        markChanged(table);
+        journal_.record(table, rowid, writer, RowImage{});
+        forgetOldChanges(table);
         return rowid;
     } catch (...) {
         rollback();
@@ -377,9 +453,12 @@ qint64 Database::insertRow(const QString &table, const QStringList &columns, con
     }
 }
 
-void Database::updateRow(const QString &table, qint64 rowid, const QStringList &columns, const QVariantList &values)
+void Database::updateRow(const QString &table, qint64 rowid, const QStringList &columns, const QVariantList &values,
+                         const void *writer, qint64 shownId)
 {
-    if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
+    requireOpen();
+    RowImage before = readImage(table, rowid);
+    if (!before.exists) rowGone(table, shownId ? shownId : rowid, QStringLiteral("修改"));
     if (columns.isEmpty()) return;
     QStringList sets;
     for (const QString &c : columns) sets << QStringLiteral("\"%1\" = ?").arg(c);
@@ -387,106 +466,20 @@ void Database::updateRow(const QString &table, qint64 rowid, const QStringList &
     stmt.bindAll(values);
     stmt.bind(int(values.size()) + 1, rowid);
     stmt.step();
-    markChanged(table);
+    if (sqlite3_changes(db_) != 1) rowGone(table, shownId ? shownId : rowid, QStringLiteral("修改"));
+    journal_.record(table, rowid, writer, std::move(before));
+    forgetOldChanges(table);
 }
 
-void Database::deleteRow(const QString &table, qint64 rowid)
+void Database::deleteRow(const QString &table, qint64 rowid, const void *writer, qint64 shownId)
 {
-    if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
+    requireOpen();
+    RowImage before = readImage(table, rowid);
+    if (!before.exists) rowGone(table, shownId ? shownId : rowid, QStringLiteral("删除"));
     Statement stmt(db_, QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ?").arg(table));
     stmt.bind(1, rowid);
     stmt.step();
-    markChanged(table);
-}
-
-quint64 Database::version(const QString &table) const
-{
-    return versions_.value(table) + allVersion_;
-}
-
-void Database::markChanged(const QString &table)
-{
-    ++versions_[table];
-}
-
-void Database::markAllChanged()
-{
-    ++allVersion_;
-}
-
-std::shared_ptr<RowSet> Database::readCopy(sqlite3 *db, const QString &table)
-{
-    const TableDef *def = schema::table(table);
-    QStringList cols = def->smallColumns();
-    std::vector<bool> text;
-    for (const QString &c : cols) text.push_back(def->column(c)->type == ColumnType::Text);
-    const QString index = schema::listIndex(table);
-    const QString from = index.isEmpty() ? QStringLiteral("\"%1\"").arg(table)
-                                         : QStringLiteral("\"%1\" INDEXED BY %2").arg(table, index);
-    qint64 expected = 0;
-    {
-        Statement count(db, QStringLiteral("SELECT max(rowid) - min(rowid) + 1 FROM \"%1\"").arg(table));
-        if (count.step()) expected = count.columnInt(0);
-    }
-    Statement stmt(db, QStringLiteral("SELECT rowid, \"%1\" FROM %2").arg(cols.join("\", \""), from));
-    std::shared_ptr<RowSet> rows = RowSet::read(stmt, cols, text, expected);
-    rows->sortByRowid();
-    return rows;
-}
-
-void Database::prefetch(const QList<QPair<QString, QString>> &tablesAndOrders)
-{
-    if (!db_) return;
-    for (const auto &[table, order] : tablesAndOrders) {
-        if (pending_.count(table) || !schema::table(table)) continue;
-        const QByteArray file = path_.toUtf8();
-        pending_[table] =
-            Pending{version(table), std::async(std::launch::async, [file, table, order] {
-                        sqlite3 *db = nullptr;
-                        std::shared_ptr<RowSet> rows;
-                        if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
-                                            nullptr) == SQLITE_OK) {
-                            try {
-                                rows = readCopy(db, table);
-                                if (!order.isEmpty()) rows->ordered(rows->columnIndex(order));
-                            } catch (const DataError &) {
-                                rows.reset();
-                            }
-                        }
-                        sqlite3_close_v2(db);
-                        return rows;
-                    })};
-    }
-}
-
-// Another program may have written to the file since a copy was taken: then
-// no copy taken before is current.
-void Database::noticeOtherWriters()
-{
-    Statement s(db_, "PRAGMA data_version");
-    const qint64 now = s.step() ? s.columnInt(0) : 0;
-    if (fileVersion_ >= 0 && now != fileVersion_) markAllChanged();
-    fileVersion_ = now;
-}
-
-std::shared_ptr<const RowSet> Database::snapshot(const QString &table)
-{
-    if (!db_) throw DataError(QStringLiteral("资料库没有打开"));
-    noticeOtherWriters();
-    const quint64 v = version(table);
-    auto it = cache_.find(table);
-    if (it != cache_.end() && it->version == v) return it->rows;
-    auto p = pending_.find(table);
-    if (p != pending_.end()) {
-        std::shared_ptr<RowSet> early = p->second.rows.get();
-        const bool current = p->second.version == v;
-        pending_.erase(p);
-        if (early && current) {
-            cache_.insert(table, Cached{v, early});
-            return early;
-        }
-    }
-    std::shared_ptr<const RowSet> rows = readCopy(db_, table);
-    cache_.insert(table, Cached{v, rows});
-    return rows;
+    if (sqlite3_changes(db_) != 1) rowGone(table, shownId ? shownId : rowid, QStringLiteral("删除"));
+    journal_.record(table, rowid, writer, std::move(before));
+    forgetOldChanges(table);
 }

@@ -53,12 +53,27 @@ TDataSet::~TDataSet()
 
 const RowSet &TDataSet::rows() const
 {
+    if (keyed_) {
+        ensureView();
+        return *current_;
+    }
     if (own_) return *own_;
     return *shared_;
 }
 
+const RowSet &TDataSet::shape() const
+{
+    return keyed_ ? *keyShape_ : rows();
+}
+
 RowSet &TDataSet::ownRows()
 {
+    if (keyed_) {
+        // The rows of a key are this dataset's own already.
+        ensureView();
+        materializeView();
+        return *current_;
+    }
     if (!own_) {
         // First write through this dataset: take a private copy, so datasets
         // that share the table's copy do not see the change.
@@ -70,11 +85,18 @@ RowSet &TDataSet::ownRows()
     return *own_;
 }
 
+RowRange TDataSet::view() const
+{
+    ensureView();
+    return viewIsRef_ ? viewRef_ : RowRange(viewOwn_);
+}
+
 void TDataSet::materializeView()
 {
     if (viewIsRef_) {
         viewOwn_.assign(viewRef_.begin(), viewRef_.end());
         viewIsRef_ = false;
+        positionsValid_ = false;
     }
 }
 
@@ -92,8 +114,20 @@ void TDataSet::open()
 {
     if (active()) return;
     conn_->open();
-    std::shared_ptr<const RowSet> loaded = loadRows();
-    shared_ = loaded;
+    Database &db = conn_->database();
+    moment_ = db.openMoment();
+    keyed_ = readsPerKey();
+    if (keyed_) {
+        const TableDef *def = schema::table(table_);
+        const QStringList cols = def->smallColumns();
+        std::vector<bool> text;
+        for (const QString &c : cols) text.push_back(def->column(c)->type == ColumnType::Text);
+        keyShape_ = std::make_shared<RowSet>(cols, text);
+        current_ = keyShape_;
+        db.hold(table_, moment_);
+    } else {
+        shared_ = loadRows();
+    }
     own_.reset();
     state_ = DataSetState::Browse;
     pending_.clear();
@@ -108,44 +142,96 @@ void TDataSet::close()
     pending_.clear();
     modified_ = false;
     state_ = DataSetState::Inactive;
+    if (keyed_ && conn_->connected()) conn_->database().release(table_, moment_);
+    keyed_ = false;
+    keyRows_.clear();
+    keyShape_.reset();
+    current_.reset();
+    key_.reset();
+    viewPending_ = false;
     shared_.reset();
     own_.reset();
     viewIsRef_ = false;
     viewOwn_.clear();
+    positionsValid_ = false;
     pos_ = -1;
     bof_ = eof_ = true;
     emitReset();
-    detailsFollow();
+    detailsDropRows();
 }
 
 int TDataSet::recordCount() const
 {
-    return active() ? int(view().size()) : 0;
+    if (!active()) return 0;
+    if (keyed_ && viewPending_) return keyedCount();
+    return int(view().size());
+}
+
+// The number of rows of the key shown, from the counts kept per key when
+// nothing was written to the table since this dataset was opened; reading
+// the rows otherwise.
+int TDataSet::keyedCount() const
+{
+    if (!key_) return 0;
+    Database &db = conn_->database();
+    if (!(filtered_ && filterCond_) && !keyRows_.count(*key_) && !db.changedSince(table_, moment_))
+        if (std::optional<int> n = db.countOf(table_, detailField_, *key_)) return *n;
+    return int(view().size());
 }
 
 int TDataSet::currentRow() const
 {
     if (!active() || pos_ < 0 || pos_ >= int(view().size())) return -1;
-    return view()[pos_];
+    return view()[size_t(pos_)];
+}
+
+qint64 TDataSet::shownId(int row) const
+{
+    const int idCol = rows().columnIndex("id");
+    return idCol >= 0 && !rows().isNull(row, idCol) ? rows().intValue(row, idCol) : rows().rowid(row);
 }
 
 QVariant TDataSet::keyFor(int col, const QVariant &value) const
 {
     if (!value.isValid() || value.isNull()) return {};
-    if (rows().isText(col)) return value.toString();
+    if (shape().isText(col)) return value.toString();
     bool ok = false;
     qint64 v = value.toString().trimmed().toLongLong(&ok);
     if (!ok) throw DataError(QStringLiteral("“%1”不是数字").arg(value.toString()));
     return QVariant(v);
 }
 
+int TDataSet::sortColumn() const
+{
+    return sort_.isEmpty() ? orderColumn_ : shape().columnIndex(sort_);
+}
+
 void TDataSet::rebuildView()
 {
     viewIsRef_ = false;
     viewOwn_.clear();
+    positionsValid_ = false;
+    viewPending_ = false;
+    if (active() && keyed_) {
+        // Only the key is taken now; its rows are read when first needed.
+        key_.reset();
+        TDataSet *m = master_ ? master_->dataSet() : nullptr;
+        if (m && m->active() && m->state() != DataSetState::Insert && m->currentRow() >= 0) {
+            const QVariant key = m->fieldValue(masterField_);
+            if (!key.isNull()) key_ = keyFor(shape().columnIndex(detailField_), key).toLongLong();
+        }
+        viewPending_ = true;
+        const int n = keyedCount();
+        pos_ = n == 0 ? -1 : 0;
+        bof_ = true;
+        eof_ = n == 0;
+        emitReset();
+        detailsFollow();
+        return;
+    }
     if (active()) {
         const RowSet &rs = rows();
-        const int sortCol = sort_.isEmpty() ? -1 : rs.columnIndex(sort_);
+        const int sortCol = sortColumn();
         int filterCol = -1;
         QVariant filterKey;
         if (filtered_ && filterCond_) {
@@ -179,6 +265,59 @@ void TDataSet::rebuildView()
     eof_ = view().empty();
     emitReset();
     detailsFollow();
+}
+
+void TDataSet::ensureView() const
+{
+    if (keyed_ && viewPending_) const_cast<TDataSet *>(this)->buildKeyView();
+}
+
+// Reads the rows of the key shown, unless read before, and shows them.
+void TDataSet::buildKeyView()
+{
+    viewPending_ = false;
+    const qint64 slot = key_ ? *key_ : INT64_MIN;
+    std::shared_ptr<RowSet> &rowsOfKey = keyRows_[slot];
+    if (!rowsOfKey)
+        rowsOfKey = key_ ? conn_->database().rowsWithKey(table_, detailField_, *key_, moment_, this)
+                         : keyShape_->emptyLike();
+    current_ = rowsOfKey;
+    const RowSet &rs = *current_;
+    const int sortCol = sortColumn();
+    // A row of this key that this dataset moved to another key stays out.
+    const RowRange cand =
+        key_ ? rs.matching(rs.columnIndex(detailField_), QVariant(*key_), sortCol) : RowRange();
+    if (filtered_ && filterCond_) {
+        const int filterCol = rs.columnIndex(filterCond_->column);
+        const QVariant filterKey = keyFor(filterCol, filterCond_->value);
+        for (int r : cand)
+            if (!rs.isNull(r, filterCol) && rs.value(r, filterCol) == filterKey) viewOwn_.push_back(r);
+        viewIsRef_ = false;
+    } else {
+        viewRef_ = cand;
+        viewIsRef_ = true;
+    }
+    positionsValid_ = false;
+}
+
+int TDataSet::positionOf(int row) const
+{
+    if (row < 0) return -1;
+    const RowRange v = view();
+    const RowSet &rs = rows();
+    if (viewIsRef_) {
+        // A range of an order or index: sorted by the view's own order.
+        const int sortCol = sortColumn();
+        const int *at =
+            std::lower_bound(v.begin(), v.end(), row, [&](int a, int b) { return rs.lessThan(a, b, sortCol); });
+        return at != v.end() && *at == row ? int(at - v.begin()) : -1;
+    }
+    if (!positionsValid_) {
+        positions_.assign(size_t(rs.size()), -1);
+        for (int p = 0; p < int(v.size()); ++p) positions_[size_t(v[size_t(p)])] = p;
+        positionsValid_ = true;
+    }
+    return row < int(positions_.size()) ? positions_[size_t(row)] : -1;
 }
 
 void TDataSet::emitReset()
@@ -215,6 +354,17 @@ void TDataSet::detailsFollow()
     for (TDataSet *d : details_)
         if (d->active()) {
             d->checkBrowseMode();
+            d->rebuildView();
+        }
+}
+
+// The master closed: its details show nothing, and a row in edit there is
+// dropped, as closing never writes.
+void TDataSet::detailsDropRows()
+{
+    for (TDataSet *d : details_)
+        if (d->active()) {
+            d->cancel();
             d->rebuildView();
         }
 }
@@ -296,13 +446,13 @@ void TDataSet::moveTo(int position)
 bool TDataSet::hasField(const QString &field) const
 {
     if (isComputedField(field) || isMemo(field)) return true;
-    if (active()) return rows().columnIndex(field) >= 0;
+    if (active()) return shape().columnIndex(field) >= 0;
     return false;
 }
 
 QStringList TDataSet::fieldNames() const
 {
-    QStringList out = active() ? rows().columns() : QStringList();
+    QStringList out = active() ? shape().columns() : QStringList();
     out += memoColumns_;
     return out;
 }
@@ -374,14 +524,17 @@ QVariant TDataSet::lookup(const QString &keyField, const QVariant &key, const QS
     const int kc = rs.columnIndex(keyField);
     const int rc = rs.columnIndex(resultField);
     if (kc < 0 || rc < 0) return {};
-    const QVariant k = keyFor(kc, key);
-    if (!master_ && !(filtered_ && filterCond_)) {
-        const RowRange hits = rs.matching(kc, k, -1);
-        return hits.empty() ? QVariant() : rs.value(hits[0], rc);
+    // The rows with the key come from the copy's index; the first of them
+    // that the view shows wins.
+    int first = -1, firstRow = -1;
+    for (int r : rs.matching(kc, keyFor(kc, key), -1)) {
+        const int p = positionOf(r);
+        if (p >= 0 && (first < 0 || p < first)) {
+            first = p;
+            firstRow = r;
+        }
     }
-    for (int r : view())
-        if (!rs.isNull(r, kc) && rs.value(r, kc) == k) return rs.value(r, rc);
-    return {};
+    return firstRow < 0 ? QVariant() : rs.value(firstRow, rc);
 }
 
 void TDataSet::checkValue(const QString &field, const QVariant &value) const
@@ -410,7 +563,7 @@ void TDataSet::setFieldValue(const QString &field, const QVariant &value)
     requireActive();
     if (state_ != DataSetState::Edit && state_ != DataSetState::Insert)
         throw DataError(QStringLiteral("数据集 %1 不在编辑状态").arg(name()));
-    if (!hasField(field) && !rows().columns().contains(field, Qt::CaseInsensitive))
+    if (!hasField(field) && !shape().columns().contains(field, Qt::CaseInsensitive))
         throw DataError(QStringLiteral("数据集 %1 没有字段 %2").arg(name(), field));
     pending_.insert(lower(field), value);
     modified_ = true;
@@ -479,7 +632,7 @@ void TDataSet::post()
         vals << it.value();
     }
     if (state_ == DataSetState::Insert) {
-        const qint64 rowid = db.insertRow(table_, cols, vals);
+        const qint64 rowid = db.insertRow(table_, cols, vals, this);
         RowSet &rs = ownRows();
         const int row = rs.append(rowid);
         // Read the stored row back, so the engine's id and defaults show.
@@ -487,10 +640,15 @@ void TDataSet::post()
         Statement s(db.handle(),
                     QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE rowid = ?").arg(small.join("\", \""), table_));
         s.bind(1, rowid);
-        if (s.step())
-            for (int c = 0; c < small.size(); ++c) rs.setValue(row, c, s.column(c));
+        if (s.step()) {
+            QVariantList stored;
+            for (int c = 0; c < small.size(); ++c) stored << s.column(c);
+            rs.setRow(row, stored);
+        }
         const int at = std::clamp(insertPos_, 0, int(viewOwn_.size()));
         viewOwn_.insert(viewOwn_.begin() + at, row);
+        positionsValid_ = false;
+        forgetOtherKey(row);
         state_ = DataSetState::Browse;
         pending_.clear();
         modified_ = false;
@@ -503,18 +661,31 @@ void TDataSet::post()
         const int row = currentRow();
         if (row < 0) throw DataError(QStringLiteral("数据集 %1 没有当前记录").arg(name()));
         const qint64 rowid = rows().rowid(row);
-        db.updateRow(table_, rowid, cols, vals);
+        db.updateRow(table_, rowid, cols, vals, this, shownId(row));
         RowSet &rs = ownRows();
         for (int i = 0; i < cols.size(); ++i) {
             const int c = rs.columnIndex(cols[i]);
             if (c >= 0) rs.setValue(row, c, vals[i]);
         }
+        forgetOtherKey(row);
         state_ = DataSetState::Browse;
         pending_.clear();
         modified_ = false;
         emitRow(&TDataSet::rowChanged, pos_);
         detailsFollow();
     }
+}
+
+// A row this dataset wrote under another key than the one shown: that key's
+// rows, if read before, are read again when next shown, with the write.
+void TDataSet::forgetOtherKey(int row)
+{
+    if (!keyed_) return;
+    const RowSet &rs = *current_;
+    const int col = rs.columnIndex(detailField_);
+    if (rs.isNull(row, col)) return;
+    const qint64 key = rs.intValue(row, col);
+    if (!key_ || key != *key_) keyRows_.erase(key);
 }
 
 void TDataSet::cancel()
@@ -537,7 +708,7 @@ void TDataSet::remove()
     }
     const int row = currentRow();
     if (row < 0) throw DataError(QStringLiteral("数据集 %1 没有记录可删除").arg(name()));
-    conn_->database().deleteRow(table_, rows().rowid(row));
+    conn_->database().deleteRow(table_, rows().rowid(row), this, shownId(row));
     state_ = DataSetState::Browse;
     pending_.clear();
     modified_ = false;
@@ -545,6 +716,7 @@ void TDataSet::remove()
     rs.remove(row);
     const int at = pos_;
     viewOwn_.erase(viewOwn_.begin() + at);
+    positionsValid_ = false;
     if (pos_ >= int(viewOwn_.size())) pos_ = int(viewOwn_.size()) - 1;
     eof_ = viewOwn_.empty();
     bof_ = viewOwn_.empty();
@@ -568,7 +740,9 @@ void TDataSet::refresh()
         s.reset();
         s.bind(1, rs.rowid(row));
         if (!s.step()) continue;
-        for (int c = 0; c < small.size(); ++c) rs.setValue(row, c, s.column(c));
+        QVariantList stored;
+        for (int c = 0; c < small.size(); ++c) stored << s.column(c);
+        rs.setRow(row, stored);
     }
     emitReset();
     detailsFollow();
@@ -597,25 +771,25 @@ bool TDataSet::locate(const QString &fields, const QVariantList &values)
         }
         return true;
     };
-    const RowRange v = view();
     // The rows with the first value come from the copy's index on that
-    // field; the view is then searched for the first of them it shows.
-    std::vector<int> hits;
+    // field; the first of them in the view's order wins.
+    int found = -1;
     if (keys[0].isValid()) {
         for (int r : rs.matching(cols[0], keys[0], -1))
-            if (matchesAll(r)) hits.push_back(r);
-        std::sort(hits.begin(), hits.end());
-        if (hits.empty()) return false;
+            if (matchesAll(r)) {
+                const int p = positionOf(r);
+                if (p >= 0 && (found < 0 || p < found)) found = p;
+            }
+    } else {
+        // An empty first value has no index entry; rare enough to search.
+        const RowRange v = view();
+        for (int p = 0; p < int(v.size()) && found < 0; ++p)
+            if (matchesAll(v[size_t(p)])) found = p;
     }
-    for (int p = 0; p < int(v.size()); ++p) {
-        const bool found = keys[0].isValid() ? std::binary_search(hits.begin(), hits.end(), v[p]) : matchesAll(v[p]);
-        if (found) {
-            bof_ = eof_ = false;
-            setPosition(p);
-            return true;
-        }
-    }
-    return false;
+    if (found < 0) return false;
+    bof_ = eof_ = false;
+    setPosition(found);
+    return true;
 }
 
 TDataSet::Bookmark TDataSet::bookmark() const
@@ -628,16 +802,11 @@ bool TDataSet::gotoBookmark(Bookmark b)
 {
     requireActive();
     checkBrowseMode();
-    const int row = rows().rowOf(b);
-    if (row < 0) return false;
-    const RowRange v = view();
-    for (int p = 0; p < int(v.size()); ++p)
-        if (v[p] == row) {
-            bof_ = eof_ = false;
-            setPosition(p);
-            return true;
-        }
-    return false;
+    const int p = positionOf(rows().rowOf(b));
+    if (p < 0) return false;
+    bof_ = eof_ = false;
+    setPosition(p);
+    return true;
 }
 
 void TDataSet::setFilter(const QString &text)
@@ -717,6 +886,13 @@ std::shared_ptr<const RowSet> TADOTable::loadRows()
     return connection()->database().snapshot(table_);
 }
 
+bool TADOTable::readsPerKey() const
+{
+    const TableDef *def = schema::table(table_);
+    const ColumnDef *key = def && masterDataSet() ? def->column(detailField()) : nullptr;
+    return key && key->type == ColumnType::Integer;
+}
+
 // ---- TADOQuery ---------------------------------------------------------------
 
 TADOQuery::TADOQuery(TADOConnection *connection, const QString &name, QObject *parent)
@@ -768,6 +944,7 @@ std::shared_ptr<const RowSet> TADOQuery::loadRows()
 {
     table_.clear();
     memoColumns_.clear();
+    orderColumn_ = -1;
     QString sql = sqlText();
     // "select * from <table> ..." over a table with long columns: copy the
     // short columns only; the long ones are read for the row that asks.
@@ -784,6 +961,20 @@ std::shared_ptr<const RowSet> TADOQuery::loadRows()
         for (const QString &c : cols) text.push_back(def->column(c)->type == ColumnType::Text);
         for (const ColumnDef &c : def->columns)
             if (c.isMemo()) memoColumns_ << c.name;
+        // The whole table, in row id order or ordered by one short column:
+        // the table's shared copy serves, ordered as the copy orders text.
+        static const QRegularExpression wholeTable(
+            QStringLiteral("^\\s*(order\\s+by\\s+\"?([A-Za-z_][A-Za-z0-9_]*)\"?(\\s+asc)?)?\\s*;?\\s*$"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch whole = wholeTable.match(m.captured(2));
+        if (whole.hasMatch()) {
+            const QString order = whole.captured(2);
+            for (int i = 0; i < cols.size(); ++i)
+                if (cols[i].compare(order, Qt::CaseInsensitive) == 0) orderColumn_ = i;
+        }
+        if (whole.hasMatch() && (whole.captured(2).isEmpty() || orderColumn_ >= 0)) {
+            return db.snapshot(def->name);
+        }
         Statement s(db.handle(), QStringLiteral("SELECT \"%1\".rowid, \"%2\" FROM \"%1\"%3")
                                      .arg(def->name, cols.join("\", \""), m.captured(2)));
         s.bindAll(params_);

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -109,6 +110,7 @@ public:
     // Detail of master's current row: detailField = masterField.
     void setMaster(TDataSource *master, const QString &masterField, const QString &detailField);
     TDataSet *masterDataSet() const;
+    QString detailField() const { return detailField_; }
 
     // Suspends the signals to grids; resuming shows the rows afresh.
     void disableControls();
@@ -137,20 +139,39 @@ protected:
     virtual bool isComputedField(const QString &field) const;
     QVariant storedValue(int row, const QString &field) const;
 
+protected:
+    // Whether rows are read per key of the master, when first needed,
+    // instead of copying the table (tables keyed by an integer column).
+    virtual bool readsPerKey() const { return false; }
+    // The column a statement orders by, when the rows come from a table copy.
+    int orderColumn_ = -1;
+
 private:
     const RowSet &rows() const;
+    // The columns, without reading any row.
+    const RowSet &shape() const;
     RowSet &ownRows();
-    RowRange view() const { return viewIsRef_ ? viewRef_ : RowRange(viewOwn_); }
+    RowRange view() const;
     void materializeView();
     void rebuildView();
+    void buildKeyView();
+    void ensureView() const;
+    int keyedCount() const;
+    int sortColumn() const;
+    // The position of a row in the view, -1 when it is not shown; through
+    // the view's own order, never by walking the rows.
+    int positionOf(int row) const;
     void setPosition(int pos, bool notify = true);
     void checkBrowseMode();
     void startNewRow(int position);
     void postDetails();
     void detailsFollow();
+    void detailsDropRows();
+    void forgetOtherKey(int row);
     void requireActive() const;
     void requireTable() const;
     int currentRow() const;
+    qint64 shownId(int row) const;
     bool isMemo(const QString &field) const;
     QVariant readMemo(qint64 rowid, const QString &field) const;
     void checkValue(const QString &field, const QVariant &value) const;
@@ -161,13 +182,25 @@ private:
 
     TADOConnection *conn_;
     DataSetState state_ = DataSetState::Inactive;
+    quint64 moment_ = 0;  // when the copy was taken
     std::shared_ptr<const RowSet> shared_;
     std::shared_ptr<RowSet> own_;
+    // Per-key reading: the rows of each key read so far (this dataset's
+    // own, written in place), the key shown now, and whether its view is
+    // still to be built.
+    bool keyed_ = false;
+    std::map<qint64, std::shared_ptr<RowSet>> keyRows_;
+    std::shared_ptr<RowSet> keyShape_;
+    std::shared_ptr<RowSet> current_;
+    std::optional<qint64> key_;
+    bool viewPending_ = false;
     // The rows shown: a range of the copy's own order or index while this
     // dataset has not written, else a list of its own.
     RowRange viewRef_;
     bool viewIsRef_ = false;
     std::vector<int> viewOwn_;
+    mutable std::vector<int> positions_;  // row -> position, for a list of its own
+    mutable bool positionsValid_ = false;
     int pos_ = -1;
     bool bof_ = true, eof_ = true;
 
@@ -197,6 +230,7 @@ public:
 
 protected:
     std::shared_ptr<const RowSet> loadRows() override;
+    bool readsPerKey() const override;
 };
 
 // The result of a statement text, built one line at a time.

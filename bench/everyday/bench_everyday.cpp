@@ -90,15 +90,36 @@ qint64 filedDocument()
     return id;
 }
 
+QString storedText(qint64 id)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2("wenk.dat", &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT text FROM mainfile WHERE id = ?", -1, &st, nullptr);
+    sqlite3_bind_int64(st, 1, id);
+    const QString text = sqlite3_step(st) == SQLITE_ROW
+                             ? QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)))
+                             : QString();
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return text;
+}
+
 int child(int argc, char *argv[], qint64 t0)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    if (!qEnvironmentVariableIsSet("WENK_BENCH_PHASES"))
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     QApplication app(argc, argv);
     MessageBoxes::setTestMode(true);
+    const qint64 tApp = nowNs();
     if (!startProgram()) return 1;
+    const qint64 tStarted = nowNs();
     while (MainForm->tree->TreeView1->topLevelItemCount() == 0) QCoreApplication::processEvents();
     const double start = (nowNs() - t0) / 1e6;
+    if (qEnvironmentVariableIsSet("WENK_BENCH_PHASES"))
+        std::fprintf(stderr, "process and application %.1f ms, startProgram %.1f ms, until the tree %.1f ms\n",
+                     (tApp - t0) / 1e6, (tStarted - tApp) / 1e6, (nowNs() - tStarted) / 1e6);
     while (!startupWorker()->isFinished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     QCoreApplication::processEvents();
 
@@ -133,6 +154,11 @@ int child(int argc, char *argv[], qint64 t0)
         MainForm->ToolButton31Click();
     });
     if (!MessageBoxes::takeFailures().isEmpty()) return 1;
+    // The saves reached the file.
+    if (!storedText(editor->documentId()).startsWith(QString(5, QChar(0x6539)))) {
+        std::fprintf(stderr, "the saves are not in the file\n");
+        return 1;
+    }
 
     rusage ru;
     getrusage(RUSAGE_SELF, &ru);
