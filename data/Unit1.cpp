@@ -77,8 +77,7 @@ TMastData::~TMastData()
         try {
             ds->cancel();
             ds->close();
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     if (MastData == this) MastData = nullptr;
 }

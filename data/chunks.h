@@ -13,8 +13,14 @@ constexpr int Shift = 12;
 constexpr int Size = 1 << Shift;  // rows per chunk
 constexpr int Mask = Size - 1;
 
-inline size_t chunkOf(int row) { return size_t(row) >> Shift; }
-inline int slotOf(int row) { return row & Mask; }
+inline size_t chunkOf(int row)
+{
+    return size_t(row) >> Shift;
+}
+inline int slotOf(int row)
+{
+    return row & Mask;
+}
 
 // A list of chunks shared between copies; mut() unshares one before a write.
 template <class Chunk>

@@ -297,8 +297,9 @@ void Database::exec(const QString &sql, const QVariantList &params)
     std::vector<std::pair<qint64, RowImage>> deleted;
     if (def) {
         const QStringList cols = def->smallColumns();
-        Statement before(db_, QStringLiteral("SELECT rowid, \"%1\" FROM \"%2\" %3")
-                                  .arg(cols.join("\", \""), def->name, m.captured(2)));
+        Statement before(
+            db_,
+            QStringLiteral("SELECT rowid, \"%1\" FROM \"%2\" %3").arg(cols.join("\", \""), def->name, m.captured(2)));
         before.bindAll(params);
         while (before.step()) {
             RowImage image{true, {}};

@@ -279,14 +279,13 @@ void TDataSet::buildKeyView()
     const qint64 slot = key_ ? *key_ : INT64_MIN;
     std::shared_ptr<RowSet> &rowsOfKey = keyRows_[slot];
     if (!rowsOfKey)
-        rowsOfKey = key_ ? conn_->database().rowsWithKey(table_, detailField_, *key_, moment_, this)
-                         : keyShape_->emptyLike();
+        rowsOfKey =
+            key_ ? conn_->database().rowsWithKey(table_, detailField_, *key_, moment_, this) : keyShape_->emptyLike();
     current_ = rowsOfKey;
     const RowSet &rs = *current_;
     const int sortCol = sortColumn();
     // A row of this key that this dataset moved to another key stays out.
-    const RowRange cand =
-        key_ ? rs.matching(rs.columnIndex(detailField_), QVariant(*key_), sortCol) : RowRange();
+    const RowRange cand = key_ ? rs.matching(rs.columnIndex(detailField_), QVariant(*key_), sortCol) : RowRange();
     if (filtered_ && filterCond_) {
         const int filterCol = rs.columnIndex(filterCond_->column);
         const QVariant filterKey = keyFor(filterCol, filterCond_->value);

@@ -18,7 +18,7 @@ struct RowImage {
 };
 
 struct Change {
-    quint64 moment;      // increases by one with every change
+    quint64 moment;  // increases by one with every change
     qint64 rowid;
     const void *writer;  // the dataset that wrote, if any
     RowImage before;

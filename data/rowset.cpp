@@ -10,7 +10,8 @@ using chunks::slotOf;
 RowSet::RowSet(const QStringList &columns, const std::vector<bool> &textColumns) : names_(columns)
 {
     cols_.resize(size_t(columns.size()));
-    for (int i = 0; i < int(textColumns.size()) && i < columns.size(); ++i) cols_[size_t(i)].text = textColumns[size_t(i)];
+    for (int i = 0; i < int(textColumns.size()) && i < columns.size(); ++i)
+        cols_[size_t(i)].text = textColumns[size_t(i)];
 }
 
 std::shared_ptr<RowSet> RowSet::read(Statement &stmt, const QStringList &columns, const std::vector<bool> &textColumns)
@@ -276,13 +277,15 @@ void RowSet::sortByTextColumn(std::vector<int> &rows, int sortCol) const
             if (j - i > 1) {
                 if (keyed[i].first == 0) {
                     // The texts ended: equal but for letter case, by row id.
-                    std::sort(keyed.begin() + long(i), keyed.begin() + long(j), [this, sortCol](const auto &a, const auto &b) {
-                        const int cmp = textorder::compare(text(a.second, sortCol), text(b.second, sortCol));
-                        return cmp != 0 ? cmp < 0 : rowid(a.second) < rowid(b.second);
-                    });
+                    std::sort(keyed.begin() + long(i), keyed.begin() + long(j),
+                              [this, sortCol](const auto &a, const auto &b) {
+                                  const int cmp = textorder::compare(text(a.second, sortCol), text(b.second, sortCol));
+                                  return cmp != 0 ? cmp < 0 : rowid(a.second) < rowid(b.second);
+                              });
                 } else {
                     const int skip = run.skip + 3;
-                    for (size_t k = i; k < j; ++k) keyed[k].first = textorder::key(text(keyed[k].second, sortCol), skip);
+                    for (size_t k = i; k < j; ++k)
+                        keyed[k].first = textorder::key(text(keyed[k].second, sortCol), skip);
                     std::sort(keyed.begin() + long(i), keyed.begin() + long(j), byKey);
                     todo.push_back({i, j, skip});
                 }
@@ -402,7 +405,8 @@ void RowSet::reindex(int row, int col)
     for (KeyIndex &idx : indexes_)
         if ((col == -2 || idx.keyCol == col || idx.sortCol == col) && !isNull(row, idx.keyCol)) {
             std::vector<int> &v = writable(idx.rows);
-            v.insert(std::upper_bound(v.begin(), v.end(), row, [this, &idx](int a, int b) { return indexLess(idx, a, b); }),
-                     row);
+            v.insert(
+                std::upper_bound(v.begin(), v.end(), row, [this, &idx](int a, int b) { return indexLess(idx, a, b); }),
+                row);
         }
 }

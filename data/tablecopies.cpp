@@ -185,8 +185,8 @@ std::shared_ptr<const RowSet> Database::bringUpToDate(const QString &table, Copy
     return copy.rows;
 }
 
-std::shared_ptr<RowSet> Database::rowsWithKey(const QString &table, const QString &column, qint64 key,
-                                              quint64 moment, const void *writer)
+std::shared_ptr<RowSet> Database::rowsWithKey(const QString &table, const QString &column, qint64 key, quint64 moment,
+                                              const void *writer)
 {
     requireOpen();
     const TableDef *def = schema::table(table);
@@ -206,8 +206,8 @@ std::shared_ptr<RowSet> Database::rowsWithKey(const QString &table, const QStrin
             if (writer && changes[size_t(i)]->writer == writer) lastOwn = i;
         if (lastOwn == int(changes.size()) - 1) continue;  // the file shows writer's own change
         const RowImage &then = changes[size_t(lastOwn + 1)]->before;
-        const bool belongs = then.exists && !then.values.value(keyCol).isNull() &&
-                             then.values.value(keyCol).toLongLong() == key;
+        const bool belongs =
+            then.exists && !then.values.value(keyCol).isNull() && then.values.value(keyCol).toLongLong() == key;
         int row = rows->rowOf(rowid);
         if (!belongs) {
             if (row >= 0) rows->remove(row);
@@ -240,7 +240,8 @@ Database::Counts &Database::currentCounts(const QString &table, const QString &c
         const int keyCol = schema::table(table)->smallColumns().indexOf(column);
         for (const auto &[rowid, changes] : byRow) {
             const RowImage &then = changes.front()->before;
-            if (then.exists && !then.values.value(keyCol).isNull()) --counts.perKey[then.values.value(keyCol).toLongLong()];
+            if (then.exists && !then.values.value(keyCol).isNull())
+                --counts.perKey[then.values.value(keyCol).toLongLong()];
             now.reset();
             now.bind(1, rowid);
             if (now.step() && !now.isNull(0)) ++counts.perKey[now.columnInt(0)];

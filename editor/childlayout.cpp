@@ -2,6 +2,7 @@
 // the side panel with keyword, attachment and cover on the right.
 #include "editor/childwin.h"
 
+#include "ui/lengthlimit.h"
 #include "ui/look.h"
 #include "ui/widgets.h"
 
@@ -53,7 +54,7 @@ void TMDIChild::buildLayout()
     auto *top = new QHBoxLayout(Panel3);
     top->setContentsMargins(2, 2, 2, 2);
     Edit1 = named(new QLineEdit(Panel3), "Edit1");
-    Edit1->setMaxLength(200);  // the title column's size
+    limitCharacters(Edit1, 200);  // the title column's size
     top->addWidget(Edit1);
     column->addWidget(Panel3);
 

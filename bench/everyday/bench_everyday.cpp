@@ -22,9 +22,9 @@
 #include <QProcess>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
-#include <QTest>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdio>
@@ -34,9 +34,13 @@
 
 namespace {
 
-const char *const kFigures[] = {"start until the tree is shown", "peak resident memory", "tree reload",
-                                "save of a small open document", "new document",
-                                "empty keyword (all documents by title)", "grid click"};
+const char *const kFigures[] = {"start until the tree is shown",
+                                "peak resident memory",
+                                "tree reload",
+                                "save of a small open document",
+                                "new document",
+                                "empty keyword (all documents by title)",
+                                "grid click"};
 constexpr int kFigureCount = 7;
 
 qint64 nowNs()
@@ -82,8 +86,7 @@ qint64 filedDocument()
     sqlite3 *db = nullptr;
     sqlite3_open_v2("wenk.dat", &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT fileid FROM gl JOIN mainfile ON mainfile.id = gl.fileid LIMIT 1", -1, &st,
-                       nullptr);
+    sqlite3_prepare_v2(db, "SELECT fileid FROM gl JOIN mainfile ON mainfile.id = gl.fileid LIMIT 1", -1, &st, nullptr);
     const qint64 id = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
     sqlite3_finalize(st);
     sqlite3_close(db);
@@ -132,17 +135,17 @@ int child(int argc, char *argv[], qint64 t0)
         [&] {
             // Another row each time, scrolled to before the clock starts.
             next = (next + rows / 7 + 1) % std::max(rows, 1);
-            MainForm->DBGrid13->scrollTo(MainForm->DBGrid13->model()->index(next, 1),
-                                         QAbstractItemView::PositionAtTop);
+            MainForm->DBGrid13->scrollTo(MainForm->DBGrid13->model()->index(next, 1), QAbstractItemView::PositionAtTop);
             QCoreApplication::processEvents();
         });
     // Each new document meets the documents as a save leaves them: read afresh.
-    const double created = timed(5, [] { MainForm->ToolButton26Click(); },
-                                 [] {
-                                     closeActiveEditor();
-                                     MastData->ADOTmain->close();
-                                     MastData->ADOTmain->open();
-                                 });
+    const double created = timed(
+        5, [] { MainForm->ToolButton26Click(); },
+        [] {
+            closeActiveEditor();
+            MastData->ADOTmain->close();
+            MastData->ADOTmain->open();
+        });
 
     MastData->ADOTmain->locate("id", filedDocument());
     MainForm->BitBtn3Click();

@@ -23,6 +23,7 @@ private slots:
     void workerErrorIsShown();
     void firstActivationLoadsTreeInLibraryMode();
     void exitWithNoEditorEndsAtOnce();
+    void editInProgressAtExitIsDropped();
 };
 
 void TestStartup::objectsAndDatasetsInOrder()
@@ -111,6 +112,32 @@ void TestStartup::exitWithNoEditorEndsAtOnce()
     MainForm->N20->trigger();
     QVERIFY(!MainForm->isVisible());
     CHECK_BOXES();
+}
+
+// Rows in edit in a master and its details when the program ends: none of
+// them reaches the file.
+void TestStartup::editInProgressAtExitIsDropped()
+{
+    LibraryFixture lib;
+    lib.topics("甲\n");
+    const qint64 doc = lib.document("原题", "原文");
+    lib.write();
+    {
+        ProgramRun run;
+        run.settle();
+        TMastData *d = MastData;
+        QVERIFY(d->ADOTmain->locate("id", doc));
+        d->ADOTmain->edit();
+        d->ADOTmain->setFieldValue("name", "改题");
+        d->ADOTfile->edit();  // no body row yet: a new one
+        d->ADOTfile->setFieldValue("richtext", QByteArray("{\\rtf1 x}"));
+        d->ADOTable1->first();
+        d->ADOTable5->append();
+        d->ADOTable5->setFieldValue("fileid", doc);
+    }
+    QCOMPARE(lib.query("SELECT name, text FROM mainfile"), (QList<QVariantList>{{"原题", "原文"}}));
+    QCOMPARE(lib.scalar("SELECT count(*) FROM richfile").toInt(), 0);
+    QCOMPARE(lib.scalar("SELECT count(*) FROM gl").toInt(), 0);
 }
 
 WENK_TEST_MAIN(TestStartup)

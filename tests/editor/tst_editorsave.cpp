@@ -29,6 +29,8 @@ private slots:
     void refusedSaveLeavesTheFileAsBefore_data();
     void refusedSaveLeavesTheFileAsBefore();
     void saveWithoutEditorDoesNothing();
+    void titleOfTwoHundredCharactersKept_data();
+    void titleOfTwoHundredCharactersKept();
 };
 
 namespace {
@@ -259,6 +261,37 @@ void TestEditorSave::refusedSaveLeavesTheFileAsBefore()
     MessageBoxes::expectNext(MessageBoxes::No, QStringLiteral("是否保存对 新题 修改？"), QStringLiteral("新题"));
     QVERIFY(closeWindow(editor));
     CHECK_BOXES();
+}
+
+void TestEditorSave::titleOfTwoHundredCharactersKept_data()
+{
+    // 200 characters as the title column counts them.
+    QTest::addColumn<QString>("title");
+    QTest::newRow("plain Chinese") << QString(200, QChar(0x5B57));
+    QTest::newRow("50 characters beyond 16 bits (250 UTF-16 units)")
+        << QString(150, QChar(0x5B57)) + QString::fromUcs4(U"\U00020000").repeated(50);
+}
+
+void TestEditorSave::titleOfTwoHundredCharactersKept()
+{
+    QFETCH(QString, title);
+    LibraryFixture lib;
+    const qint64 id = lib.document(title, QStringLiteral("文"), rtfOf(QStringLiteral("文")));
+    lib.write();
+    ProgramRun run;
+    TMDIChild *editor = openDocument(id);
+    QCOMPARE(editor->Edit1->text(), title);
+    // The box is full: one more character is refused.
+    editor->Edit1->end(false);
+    typeText(editor->Edit1, QStringLiteral("多"));
+    QCOMPARE(editor->Edit1->text(), title);
+
+    typeAtEnd(editor->RichEdit1, QStringLiteral("加"));
+    expectFilingQuestion();
+    MainForm->ToolButton31->click();
+    CHECK_BOXES();
+    QCOMPARE(columnOf(lib, "name", id).toString(), title);
+    QCOMPARE(columnOf(lib, "text", id).toString(), QStringLiteral("文加"));
 }
 
 void TestEditorSave::saveWithoutEditorDoesNothing()
