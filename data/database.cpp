@@ -120,8 +120,8 @@ void Database::close()
     for (auto &p : pendingCopies_)
         if (p.second.second.valid()) p.second.second.wait();
     pendingCopies_.clear();
-    for (auto &c : counts_)
-        if (c.second.pending.valid()) c.second.pending.wait();
+    for (Counts &c : counts_)
+        if (c.pending.valid()) c.pending.wait();
     counts_.clear();
     dataVersion_.reset();
     if (db_) sqlite3_close_v2(db_);

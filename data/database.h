@@ -6,6 +6,7 @@
 #include <QVariant>
 #include <functional>
 #include <future>
+#include <list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -169,12 +170,14 @@ private:
     QHash<QString, Copy> copies_;
     std::map<QString, std::pair<quint64, std::shared_future<std::shared_ptr<RowSet>>>> pendingCopies_;
     struct Counts {
+        QString table, column;
         quint64 moment = 0;
         bool current = false;
         QHash<qint64, int> perKey;
         std::future<QHash<qint64, int>> pending;
     };
-    std::map<QString, Counts> counts_;  // by "table.column"
+    std::list<Counts> counts_;
+    Counts *countsOf(const QString &table, const QString &column);
     std::shared_ptr<const RowSet> bringUpToDate(const QString &table, Copy copy);
     Counts &currentCounts(const QString &table, const QString &column, Counts &counts);
 };

@@ -459,7 +459,7 @@ QStringList TDataSet::fieldNames() const
 bool TDataSet::isMemo(const QString &field) const
 {
     for (const QString &m : memoColumns_)
-        if (m.compare(field, Qt::CaseInsensitive) == 0) return true;
+        if (m == field || m.compare(field, Qt::CaseInsensitive) == 0) return true;
     return false;
 }
 
@@ -487,8 +487,10 @@ QVariant TDataSet::readMemo(qint64 rowid, const QString &field) const
 QVariant TDataSet::fieldValue(const QString &field) const
 {
     requireActive();
-    auto it = pending_.constFind(lower(field));
-    if (it != pending_.constEnd()) return *it;
+    if (!pending_.isEmpty()) {
+        auto it = pending_.constFind(lower(field));
+        if (it != pending_.constEnd()) return *it;
+    }
     if (state_ == DataSetState::Insert) {
         QVariant computed;
         if (computeField(field, -1, &computed)) return computed;

@@ -74,6 +74,9 @@ void RowSet::sortByRowid()
 
 int RowSet::columnIndex(const QString &name) const
 {
+    // Callers mostly spell names as the table does: try that first.
+    for (int i = 0; i < names_.size(); ++i)
+        if (names_[i] == name) return i;
     for (int i = 0; i < names_.size(); ++i)
         if (names_[i].compare(name, Qt::CaseInsensitive) == 0) return i;
     return -1;

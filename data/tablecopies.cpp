@@ -62,8 +62,8 @@ void Database::forgetOldChanges(const QString &table)
     if (copy != copies_.constEnd()) keep = std::min(keep, copy->moment);
     auto pending = pendingCopies_.find(table);
     if (pending != pendingCopies_.end()) keep = std::min(keep, pending->second.first);
-    for (const auto &[name, counts] : counts_)
-        if (name.startsWith(table + '.')) keep = std::min(keep, counts.moment);
+    for (const Counts &counts : counts_)
+        if (counts.table == table) keep = std::min(keep, counts.moment);
     journal_.forgetBefore(table, keep);
 }
 
@@ -118,7 +118,9 @@ std::function<void()> Database::prefetchWaiter(const QString &table) const
 void Database::prefetchCounts(const QString &table, const QString &column)
 {
     if (!db_ || !schema::table(table)) return;
-    Counts &counts = counts_[table + '.' + column];
+    Counts *kept = countsOf(table, column);
+    if (!kept) kept = &counts_.emplace_back(Counts{table, column});
+    Counts &counts = *kept;
     if (counts.pending.valid()) return;
     const QByteArray file = path_.toUtf8();
     counts.moment = journal_.now();
@@ -251,11 +253,18 @@ Database::Counts &Database::currentCounts(const QString &table, const QString &c
     return counts;
 }
 
+Database::Counts *Database::countsOf(const QString &table, const QString &column)
+{
+    for (Counts &c : counts_)
+        if (c.table == table && c.column == column) return &c;
+    return nullptr;
+}
+
 std::optional<int> Database::countOf(const QString &table, const QString &column, qint64 key)
 {
-    auto it = counts_.find(table + '.' + column);
-    if (it == counts_.end() || !db_) return std::nullopt;
-    Counts &counts = it->second;
+    Counts *kept = countsOf(table, column);
+    if (!kept || !db_) return std::nullopt;
+    Counts &counts = *kept;
     if (counts.pending.valid() || !counts.current || counts.moment != journal_.now())
         currentCounts(table, column, counts);
     return counts.perKey.value(key, 0);

@@ -1,45 +1,16 @@
 #include "topics/topictree.h"
 
 #include "topics/labeleditor.h"
+#include "topics/topicnode.h"
 #include "ui/command.h"
 #include "ui/widgets.h"
 
 #include <QHeaderView>
 #include <QIcon>
-#include <QPainter>
-#include <QPixmap>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-// The two pictures of the node image list: a closed and an open folder.
-QIcon nodeIcon()
-{
-    auto draw = [](QColor body, bool open) {
-        QPixmap pm(16, 16);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QColor(120, 90, 20));
-        p.setBrush(body);
-        p.drawRect(1, 4, 13, 10);
-        p.drawRect(1, 2, 6, 3);
-        if (open) {
-            p.setBrush(body.lighter(125));
-            p.drawPolygon(QPolygon({QPoint(3, 7), QPoint(15, 7), QPoint(13, 14), QPoint(1, 14)}));
-        }
-        return pm;
-    };
-    QIcon icon;
-    icon.addPixmap(draw(QColor(240, 200, 90), false), QIcon::Normal);
-    icon.addPixmap(draw(QColor(250, 215, 110), true), QIcon::Selected);
-    return icon;
-}
-
-}  // namespace
 
 TTopicTree::TTopicTree(bool withPictures, QWidget *parent) : QWidget(parent), withPictures_(withPictures)
 {
@@ -162,17 +133,7 @@ void TTopicTree::removeNode(QTreeWidgetItem *node)
 
 QTreeWidgetItem *TTopicTree::makeNode(const QString &name, const QString &text, qint64 id) const
 {
-    auto *node = new QTreeWidgetItem(QStringList{text});
-    node->setFlags(node->flags() | Qt::ItemIsEditable);
-    node->setData(0, NameRole, name);
-    setTopicId(node, id);
-    if (withPictures_) {
-        static const QIcon icon = nodeIcon();
-        node->setIcon(0, icon);
-        node->setData(0, ImageIndexRole, 0);
-        node->setData(0, SelectedIndexRole, 1);
-    }
-    return node;
+    return new TTopicNode(text, name, id, withPictures_);
 }
 
 void TTopicTree::removeAllNodes()
