@@ -36,9 +36,9 @@ public:
     // The chunk that the next row goes to.
     Chunk &tail()
     {
+        // A chunk grows as rows come: the rows of one key are often a handful.
         if (list_.empty() || list_.back()->size() == Size) {
             list_.push_back(std::make_shared<Chunk>());
-            list_.back()->reserve(Size);
         } else if (list_.back().use_count() > 1) {
             list_.back() = std::make_shared<Chunk>(*list_.back());
         }
@@ -54,11 +54,6 @@ struct Meta {
     std::vector<qint64> rowids;
     std::vector<uint8_t> dead;
     int size() const { return int(rowids.size()); }
-    void reserve(int n)
-    {
-        rowids.reserve(size_t(n));
-        dead.reserve(size_t(n));
-    }
 };
 
 // An integer column; an empty value reads as 0 with its null mark set.
@@ -66,11 +61,6 @@ struct Ints {
     std::vector<qint64> values;
     std::vector<uint8_t> nulls;
     int size() const { return int(values.size()); }
-    void reserve(int n)
-    {
-        values.reserve(size_t(n));
-        nulls.reserve(size_t(n));
-    }
 };
 
 // A text column as one run of UTF-16 per chunk: no allocation per value.
@@ -79,11 +69,6 @@ struct Texts {
     std::vector<uint32_t> ends;  // where each value's text ends in chars
     std::vector<uint8_t> nulls;
     int size() const { return int(ends.size()); }
-    void reserve(int n)
-    {
-        ends.reserve(size_t(n));
-        nulls.reserve(size_t(n));
-    }
     uint32_t begin(int slot) const { return slot == 0 ? 0 : ends[size_t(slot) - 1]; }
     QStringView at(int slot) const
     {

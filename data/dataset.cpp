@@ -277,6 +277,10 @@ void TDataSet::buildKeyView()
 {
     viewPending_ = false;
     const qint64 slot = key_ ? *key_ : INT64_MIN;
+    // The rows of keys read before are kept while they are few; dropped,
+    // they are read again as they were, with this dataset's own writes.
+    constexpr size_t kKeysKept = 256;
+    if (!keyRows_.count(slot) && keyRows_.size() >= kKeysKept) keyRows_.clear();
     std::shared_ptr<RowSet> &rowsOfKey = keyRows_[slot];
     if (!rowsOfKey)
         rowsOfKey =

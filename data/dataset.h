@@ -41,6 +41,14 @@ enum class DataSetState { Inactive, Browse, Edit, Insert };
 // A named dataset over a table or a statement. On open it takes its own copy
 // of the rows (long text columns are read for the row that asks); rows
 // written through another dataset show after close and open.
+//
+// How the copy is taken (see Database): a table or "select * from table
+// [order by column]" shares the table's copy until this dataset writes; a
+// detail of an integer key reads the rows of each key it shows when it first
+// needs them, as they were when it opened, and counts a key's rows without
+// reading them when nothing was written since. A locate, lookup or bookmark
+// finds rows through the copy's index on the field and their place through
+// the view's own order.
 class TDataSet : public QObject {
     Q_OBJECT
 public:
