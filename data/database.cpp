@@ -340,16 +340,26 @@ void Database::rollback()
 {
     if (depth_ == 0) return;
     // Undoing is a write like any other: the rows it puts back are
-    // journalled with what they held just before.
+    // journalled with what they held just before. Rows that cannot be read
+    // (a failing disk) make every copy stale instead; the undo runs anyway.
     std::vector<std::tuple<QString, qint64, RowImage>> undone;
-    for (const auto &[table, rowid] : journal_.rowsChangedAfter(transactionStarts_.back()))
-        undone.emplace_back(table, rowid, readImage(table, rowid));
+    bool unknown = false;
+    try {
+        for (const auto &[table, rowid] : journal_.rowsChangedAfter(transactionStarts_.back()))
+            undone.emplace_back(table, rowid, readImage(table, rowid));
+    } catch (...) {
+        unknown = true;
+    }
     if (depth_ == 1)
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     else
         sqlite3_exec(db_, "ROLLBACK TO wenk; RELEASE wenk", nullptr, nullptr, nullptr);
     --depth_;
     transactionStarts_.pop_back();
+    if (unknown) {
+        markAllChanged();
+        return;
+    }
     for (auto &[table, rowid, image] : undone) journal_.record(table, rowid, nullptr, std::move(image));
 }
 

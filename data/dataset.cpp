@@ -72,6 +72,7 @@ RowSet &TDataSet::ownRows()
         // The rows of a key are this dataset's own already.
         ensureView();
         materializeView();
+        keptKeys_.insert(key_ ? *key_ : INT64_MIN);
         return *current_;
     }
     if (!own_) {
@@ -145,6 +146,7 @@ void TDataSet::close()
     if (keyed_ && conn_->connected()) conn_->database().release(table_, moment_);
     keyed_ = false;
     keyRows_.clear();
+    keptKeys_.clear();
     keyShape_.reset();
     current_.reset();
     key_.reset();
@@ -280,7 +282,12 @@ void TDataSet::buildKeyView()
     // The rows of keys read before are kept while they are few; dropped,
     // they are read again as they were, with this dataset's own writes.
     constexpr size_t kKeysKept = 256;
-    if (!keyRows_.count(slot) && keyRows_.size() >= kKeysKept) keyRows_.clear();
+    if (!keyRows_.count(slot) && keyRows_.size() >= kKeysKept) {
+        // Keys this dataset wrote to or refreshed stay: reading them again
+        // would show the file's rows, not exactly what this copy held.
+        for (auto it = keyRows_.begin(); it != keyRows_.end();)
+            it = keptKeys_.count(it->first) ? std::next(it) : keyRows_.erase(it);
+    }
     std::shared_ptr<RowSet> &rowsOfKey = keyRows_[slot];
     if (!rowsOfKey)
         rowsOfKey =
@@ -637,6 +644,9 @@ void TDataSet::post()
         vals << it.value();
     }
     if (state_ == DataSetState::Insert) {
+        // The rows shown are read before the row is written, so the new row
+        // is added to them once.
+        ensureView();
         const qint64 rowid = db.insertRow(table_, cols, vals, this);
         RowSet &rs = ownRows();
         const int row = rs.append(rowid);
@@ -690,7 +700,10 @@ void TDataSet::forgetOtherKey(int row)
     const int col = rs.columnIndex(detailField_);
     if (rs.isNull(row, col)) return;
     const qint64 key = rs.intValue(row, col);
-    if (!key_ || key != *key_) keyRows_.erase(key);
+    if (!key_ || key != *key_) {
+        keyRows_.erase(key);
+        keptKeys_.erase(key);
+    }
 }
 
 void TDataSet::cancel()

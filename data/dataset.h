@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 class RowSet;
@@ -198,6 +199,7 @@ private:
     // still to be built.
     bool keyed_ = false;
     std::map<qint64, std::shared_ptr<RowSet>> keyRows_;
+    std::set<qint64> keptKeys_;  // written to or refreshed: never dropped
     std::shared_ptr<RowSet> keyShape_;
     std::shared_ptr<RowSet> current_;
     std::optional<qint64> key_;

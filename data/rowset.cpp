@@ -232,7 +232,7 @@ void RowSet::sortByIntColumn(std::vector<int> &rows, int sortCol) const
             hi = std::max(hi, intValue(r, sortCol));
         }
     if (lo > hi) return;  // every value empty: row id order stands
-    const quint64 span = quint64(hi - lo);
+    const quint64 span = quint64(hi) - quint64(lo);
     if (span <= quint64(4 * rows.size() + 1024)) {
         // Slot 0 holds the empty values; slot k + 1 the value lo + k.
         auto slot = [&](int r) { return isNull(r, sortCol) ? size_t(0) : size_t(intValue(r, sortCol) - lo) + 1; };

@@ -22,10 +22,14 @@ std::vector<bool> textFlags(const TableDef &def, const QStringList &cols)
     return text;
 }
 
-sqlite3 *openReadOnly(const QByteArray &file)
+// A read-only connection whose view of the file is fixed now: what it reads
+// later on another thread is the file as at this moment of the journal.
+sqlite3 *openReaderAtNow(const QString &path)
 {
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
+            SQLITE_OK ||
+        sqlite3_exec(db, "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
         sqlite3_close_v2(db);
         return nullptr;
     }
@@ -58,6 +62,8 @@ void Database::forgetOldChanges(const QString &table)
 {
     if (journal_.size(table) < 1024 || journal_.size(table) % 1024 != 0) return;
     quint64 keep = journal_.oldestHeld(table);
+    // A rollback journals the rows changed since its transaction began.
+    if (!transactionStarts_.empty()) keep = std::min(keep, transactionStarts_.front());
     auto copy = copies_.constFind(table);
     if (copy != copies_.constEnd()) keep = std::min(keep, copy->moment);
     auto pending = pendingCopies_.find(table);
@@ -91,19 +97,19 @@ QHash<qint64, int> Database::readCounts(sqlite3 *db, const QString &table, const
 
 void Database::prefetch(const QString &table, const QString &order)
 {
-    if (!db_ || pendingCopies_.count(table) || !schema::table(table)) return;
-    const QByteArray file = path_.toUtf8();
-    pendingCopies_[table] = {journal_.now(), std::async(std::launch::async, [file, table, order] {
+    // Inside a transaction another connection would miss its writes.
+    if (!db_ || depth_ > 0 || pendingCopies_.count(table) || !schema::table(table)) return;
+    sqlite3 *reader = openReaderAtNow(path_);
+    pendingCopies_[table] = {journal_.now(), std::async(std::launch::async, [reader, table, order] {
                                  std::shared_ptr<RowSet> rows;
-                                 if (sqlite3 *db = openReadOnly(file)) {
-                                     try {
-                                         rows = readCopy(db, table);
-                                         rows->ordered(order.isEmpty() ? -1 : rows->columnIndex(order));
-                                     } catch (const DataError &) {
-                                         rows.reset();
-                                     }
-                                     sqlite3_close_v2(db);
+                                 if (!reader) return rows;
+                                 try {
+                                     rows = readCopy(reader, table);
+                                     rows->ordered(order.isEmpty() ? -1 : rows->columnIndex(order));
+                                 } catch (...) {
+                                     rows.reset();  // read on the connection when asked
                                  }
+                                 sqlite3_close_v2(reader);
                                  return rows;
                              })};
 }
@@ -122,20 +128,18 @@ void Database::prefetchCounts(const QString &table, const QString &column)
     if (!kept) kept = &counts_.emplace_back(Counts{table, column});
     Counts &counts = *kept;
     if (counts.pending.valid()) return;
-    const QByteArray file = path_.toUtf8();
+    if (depth_ > 0) return;  // counted when first asked
+    sqlite3 *reader = openReaderAtNow(path_);
     counts.moment = journal_.now();
     counts.current = false;
-    counts.pending = std::async(std::launch::async, [file, table, column] {
+    counts.pending = std::async(std::launch::async, [reader, table, column] {
         QHash<qint64, int> perKey;
-        if (sqlite3 *db = openReadOnly(file)) {
-            try {
-                perKey = readCounts(db, table, column);
-            } catch (const DataError &) {
-                perKey.clear();
-                perKey.insert(INT64_MIN, -1);  // read failed: count afresh
-            }
-            sqlite3_close_v2(db);
-        }
+        perKey.insert(INT64_MIN, -1);  // unless read: count afresh when asked
+        if (!reader) return perKey;
+        try {
+            perKey = readCounts(reader, table, column);
+        } catch (...) {}
+        sqlite3_close_v2(reader);
         return perKey;
     });
 }
@@ -149,9 +153,15 @@ std::shared_ptr<const RowSet> Database::snapshot(const QString &table)
     auto p = pendingCopies_.find(table);
     if (p != pendingCopies_.end()) {
         const quint64 moment = p->second.first;
-        std::shared_ptr<RowSet> early = p->second.second.get();
+        std::shared_future<std::shared_ptr<RowSet>> early = std::move(p->second.second);
         pendingCopies_.erase(p);
-        if (early && moment >= journal_.unknownSince()) return bringUpToDate(table, Copy{moment, early});
+        std::shared_ptr<RowSet> rows;
+        try {
+            rows = early.get();
+        } catch (...) {
+            rows.reset();  // read again below
+        }
+        if (rows && moment >= journal_.unknownSince()) return bringUpToDate(table, Copy{moment, rows});
     }
     std::shared_ptr<const RowSet> rows = readCopy(db_, table);
     copies_.insert(table, Copy{journal_.now(), rows});

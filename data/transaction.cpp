@@ -12,7 +12,9 @@ Transaction::Transaction(Database &db, std::initializer_list<TDataSet *> rereadO
 Transaction::~Transaction()
 {
     if (done_) return;
-    db_.rollback();
+    try {
+        db_.rollback();
+    } catch (...) {}
     // Nothing may leave a destructor: a dataset that cannot be read again
     // stays closed, and its next use reports why.
     for (TDataSet *ds : reread_) {

@@ -22,6 +22,8 @@ private slots:
     void keyReadLateShowsRowsAsAtOpen_data();
     void keyReadLateShowsRowsAsAtOpen();
     void keysReadAgainKeepOwnWrites();
+    void insertRightAfterMasterMovesShowsRowOnce();
+    void longRolledBackTransactionLeavesCopiesTrue();
     void copiesFollowEveryWrite();
     void titleOrderIgnoresCase_data();
     void titleOrderIgnoresCase();
@@ -207,6 +209,45 @@ void TestCopies::keysReadAgainKeepOwnWrites()
     QCOMPARE(links->recordCount(), 1);
     QCOMPARE(links->fieldInt("ztid"), 1);
     QCOMPARE(lib->scalar(QString("SELECT count(*) FROM gl WHERE fileid = %1").arg(docs[0])).toInt(), 2);
+}
+
+void TestCopies::insertRightAfterMasterMovesShowsRowOnce()
+{
+    lib->topics("甲\n乙\n");
+    const qint64 doc = lib->document("文");
+    openAll(true);  // links counted per topic: moving reads no rows
+    data->ADOTable1->next();  // to 乙: its links not read yet
+    data->ADOTable5->insert();
+    data->ADOTable5->setFieldValue("fileid", doc);
+    data->ADOTable5->post();
+    QCOMPARE(data->ADOTable5->recordCount(), 1);
+    data->ADOTable5->next();
+    QVERIFY(data->ADOTable5->eof());
+}
+
+// More writes than the journal keeps at once, with a copy taken halfway;
+// the rollback still shows in every copy taken afterwards.
+void TestCopies::longRolledBackTransactionLeavesCopiesTrue()
+{
+    lib->document("原");
+    openAll();
+    Database &db = data->database();
+    TADOTable *documents = data->ADOTmain;
+    db.begin();
+    for (int i = 0; i < 1500; ++i) {
+        documents->append();
+        documents->setFieldValue("name", QString::number(i));
+        documents->post();
+        if (i == 500) {
+            documents->close();
+            documents->open();
+        }
+    }
+    db.rollback();
+    documents->close();
+    documents->open();
+    QCOMPARE(documents->recordCount(), 1);
+    QCOMPARE(documents->fieldText("name"), QString("原"));
 }
 
 // Random writes through the datasets, statements and rolled-back
