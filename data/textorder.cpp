@@ -1,5 +1,7 @@
 #include "data/textorder.h"
 
+#include "data/casefold.h"
+
 #include <QChar>
 
 namespace textorder {
@@ -19,11 +21,7 @@ public:
             c = QChar::surrogateToUcs4(u, text_[at_++].unicode());
         else if (QChar::isSurrogate(u))
             c = 0xFFFD;
-        // Letters without case (CJK, kana, hangul) and plain ASCII are the
-        // bulk of titles: skip the table for them.
-        if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 32 : c;
-        if ((c >= 0x3040 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7A3)) return c;
-        return QChar::toCaseFolded(c);
+        return foldCase(c);
     }
 
 private:

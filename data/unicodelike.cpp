@@ -1,5 +1,7 @@
 #include "data/unicodelike.h"
 
+#include "data/casefold.h"
+
 #include <QChar>
 #include <cstring>
 #include <sqlite3.h>
@@ -24,10 +26,7 @@ inline char32_t nextCodePoint(const unsigned char *&p)
 
 inline char32_t fold(char32_t c)
 {
-    if (c < 0x80) return (c - 'A' < 26u) ? c + 32 : c;
-    // Ideographs, kana and Hangul have no case: most of a Chinese body.
-    if ((c >= 0x2E80 && c < 0xA640) || (c >= 0xAC00 && c < 0xD7B0)) return c;
-    return QChar::toCaseFolded(c);
+    return foldCase(c);
 }
 
 // A pattern decoded and folded once per statement rather than once per row.
