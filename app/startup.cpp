@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/indexbuild.h"
+
 #include "app/UnitMYTH.h"
 #include "app/main.h"
 #include "collect/Unitget.h"
@@ -145,6 +147,12 @@ bool startProgram()
     // The large tables are read meanwhile, so the tree and the document
     // list do not wait for them one after the other.
     if (!openLibrary()) return false;
+    try {
+        buildBodyIndex(MastData->database());
+    } catch (const DataError &) {
+        // Left unbuilt (a file that cannot be written): the body search
+        // reads every body instead.
+    }
     MastData->prefetchLargeTables();
     program->jumpWindow = std::make_unique<TForm3>();
     Form3 = program->jumpWindow.get();

@@ -1,5 +1,6 @@
 #include "data/database.h"
 
+#include "data/bodyindex.h"
 #include "data/dataerror.h"
 #include "data/rowset.h"
 #include "data/schema.h"
@@ -162,6 +163,7 @@ void Database::openLibrary(const QString &path, int busyTimeoutMs)
     path_ = path;
     sqlite3_busy_timeout(db_, busyTimeoutMs);
     sqlite3_extended_result_codes(db_, 1);
+    bodyIndexAvailable_ = BodyIndex::prepareConnection(db_);
     try {
         checkLibrary();
         addProgramObjects();
@@ -237,6 +239,14 @@ void Database::addProgramObjects()
             throw DataError(QStringLiteral("无法写入文件：") + msg);
         }
     }
+    if (bodyIndexAvailable_) {
+        try {
+            BodyIndex(db_).ensureObjects();
+        } catch (const DataError &e) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw DataError(QStringLiteral("无法写入文件：") + e.message());
+        }
+    }
     // Tables whose keys the engine may hand out again: remember the highest
     // id now, before any row can be deleted.
     for (const TableDef &t : schema::tables()) {
@@ -274,6 +284,7 @@ void Database::createLibrary(const QString &path)
         throw DataError(QStringLiteral("无法新建文件：") + msg);
     }
     QStringList all = schema::createStatements() + schema::additionStatements();
+    if (BodyIndex::prepareConnection(db)) all += BodyIndex::createStatements();
     QString script = "BEGIN;" + all.join(';') + ";COMMIT;";
     if (sqlite3_exec(db, script.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         QString msg = QString::fromUtf8(sqlite3_errmsg(db));
@@ -307,13 +318,28 @@ void Database::exec(const QString &sql, const QVariantList &params)
             deleted.emplace_back(before.columnInt(0), std::move(image));
         }
     }
-    Statement stmt(db_, sql);
-    stmt.bindAll(params);
-    while (stmt.step()) {}
+    const bool reads = sql.trimmed().startsWith("select", Qt::CaseInsensitive);
+    if (reads) {
+        Statement stmt(db_, sql);
+        stmt.bindAll(params);
+        while (stmt.step()) {}
+    } else {
+        begin();
+        try {
+            Statement stmt(db_, sql);
+            stmt.bindAll(params);
+            while (stmt.step()) {}
+            keepBodyIndex(QStringLiteral("mainfile"));
+            commit();
+        } catch (...) {
+            rollback();
+            throw;
+        }
+    }
     if (def) {
         for (auto &[rowid, image] : deleted) journal_.record(def->name, rowid, nullptr, std::move(image));
         forgetOldChanges(def->name);
-    } else if (sqlite3_changes(db_) > 0 || !sql.trimmed().startsWith("select", Qt::CaseInsensitive)) {
+    } else if (!reads) {
         markAllChanged();
     }
 }
@@ -454,6 +480,7 @@ qint64 Database::insertRow(const QString &table, const QStringList &columns, con
         stmt.bindAll(vals);
         stmt.step();
         const qint64 rowid = sqlite3_last_insert_rowid(db_);
+        keepBodyIndex(table);
         commit();
         journal_.record(table, rowid, writer, RowImage{});
         forgetOldChanges(table);
@@ -473,11 +500,19 @@ void Database::updateRow(const QString &table, qint64 rowid, const QStringList &
     if (columns.isEmpty()) return;
     QStringList sets;
     for (const QString &c : columns) sets << QStringLiteral("\"%1\" = ?").arg(c);
-    Statement stmt(db_, QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?").arg(table, sets.join(", ")));
-    stmt.bindAll(values);
-    stmt.bind(int(values.size()) + 1, rowid);
-    stmt.step();
-    if (sqlite3_changes(db_) != 1) rowGone(table, shownId ? shownId : rowid, QStringLiteral("修改"));
+    begin();
+    try {
+        Statement stmt(db_, QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?").arg(table, sets.join(", ")));
+        stmt.bindAll(values);
+        stmt.bind(int(values.size()) + 1, rowid);
+        stmt.step();
+        if (sqlite3_changes(db_) != 1) rowGone(table, shownId ? shownId : rowid, QStringLiteral("修改"));
+        keepBodyIndex(table);
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
     journal_.record(table, rowid, writer, std::move(before));
     forgetOldChanges(table);
 }
@@ -487,10 +522,76 @@ void Database::deleteRow(const QString &table, qint64 rowid, const void *writer,
     requireOpen();
     RowImage before = readImage(table, rowid);
     if (!before.exists) rowGone(table, shownId ? shownId : rowid, QStringLiteral("删除"));
-    Statement stmt(db_, QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ?").arg(table));
-    stmt.bind(1, rowid);
-    stmt.step();
-    if (sqlite3_changes(db_) != 1) rowGone(table, shownId ? shownId : rowid, QStringLiteral("删除"));
+    begin();
+    try {
+        Statement stmt(db_, QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ?").arg(table));
+        stmt.bind(1, rowid);
+        stmt.step();
+        if (sqlite3_changes(db_) != 1) rowGone(table, shownId ? shownId : rowid, QStringLiteral("删除"));
+        keepBodyIndex(table);
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
     journal_.record(table, rowid, writer, std::move(before));
     forgetOldChanges(table);
+}
+
+// Rows of the documents changed, by this program or earlier by another:
+// the body index follows in the same transaction.
+void Database::keepBodyIndex(const QString &table)
+{
+    if (!bodyIndexAvailable_ || table.compare("mainfile", Qt::CaseInsensitive) != 0) return;
+    BodyIndex index(db_);
+    if (index.hasPending()) index.catchUp();
+}
+
+std::optional<std::vector<qint64>> Database::rowsLike(const QString &table, const QString &column,
+                                                      const QString &pattern)
+{
+    requireOpen();
+    if (!bodyIndexAvailable_ || table.compare("mainfile", Qt::CaseInsensitive) != 0 ||
+        column.compare("text", Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    BodyIndex index(db_);
+    if (!index.built()) return std::nullopt;
+    if (index.hasPending()) {
+        // Another program changed bodies: index them first, or, when the
+        // file cannot be written, search the texts.
+        try {
+            begin();
+            index.catchUp();
+            commit();
+        } catch (...) {
+            rollback();
+            return std::nullopt;
+        }
+    }
+    return index.rowsLike(pattern);
+}
+
+bool Database::bodyIndexNeedsBuilding()
+{
+    return bodyIndexAvailable_ && db_ && !BodyIndex(db_).built();
+}
+
+int Database::buildBodyIndexStep(int rows)
+{
+    requireOpen();
+    begin();
+    try {
+        const int indexed = BodyIndex(db_).buildStep(rows);
+        commit();
+        return indexed;
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
+std::pair<qint64, qint64> Database::bodyIndexProgress()
+{
+    requireOpen();
+    return BodyIndex(db_).buildProgress();
 }

@@ -102,6 +102,17 @@ public:
                    const void *writer = nullptr, qint64 shownId = 0);
     void deleteRow(const QString &table, qint64 rowid, const void *writer = nullptr, qint64 shownId = 0);
 
+    // The row ids of table whose column is LIKE pattern, in id order, from
+    // the body index; nothing when no index answers it (then the texts are
+    // searched).
+    std::optional<std::vector<qint64>> rowsLike(const QString &table, const QString &column, const QString &pattern);
+    // Building the body index of a library that has none yet, a step of
+    // rows at a time, each step its own transaction; a step returns the rows
+    // it indexed, fewer than asked once the index is built.
+    bool bodyIndexNeedsBuilding();
+    int buildBodyIndexStep(int rows);
+    std::pair<qint64, qint64> bodyIndexProgress();  // rows indexed, rows in all
+
     // The key column the engine numbers, if any ("id" in most tables).
     bool hasIdColumn(const QString &table) const;
 
@@ -151,11 +162,13 @@ private:
     RowImage readImage(const QString &table, qint64 rowid) const;
     [[noreturn]] void rowGone(const QString &table, qint64 id, const QString &what) const;
     void forgetOldChanges(const QString &table);
+    void keepBodyIndex(const QString &table);
     static std::shared_ptr<RowSet> readCopy(sqlite3 *db, const QString &table);
     static QHash<qint64, int> readCounts(sqlite3 *db, const QString &table, const QString &column);
 
     sqlite3 *db_ = nullptr;
     QString path_;
+    bool bodyIndexAvailable_ = false;
     int depth_ = 0;
     std::vector<quint64> transactionStarts_;
     QHash<QString, TableInfo> info_;

@@ -257,6 +257,9 @@ void TDataSet::rebuildView()
         } else if (filterCol >= 0) {
             viewRef_ = rs.matching(filterCol, filterKey, sortCol);
             viewIsRef_ = true;
+        } else if (onlyRowids_) {
+            for (qint64 rowid : *onlyRowids_)
+                if (const int r = rs.rowOf(rowid); r >= 0) viewOwn_.push_back(r);
         } else {
             viewRef_ = rs.ordered(sortCol);
             viewIsRef_ = true;
@@ -963,6 +966,7 @@ std::shared_ptr<const RowSet> TADOQuery::loadRows()
     table_.clear();
     memoColumns_.clear();
     orderColumn_ = -1;
+    onlyRowids_.reset();
     QString sql = sqlText();
     // "select * from <table> ..." over a table with long columns: copy the
     // short columns only; the long ones are read for the row that asks.
@@ -989,6 +993,15 @@ std::shared_ptr<const RowSet> TADOQuery::loadRows()
             const QString order = whole.captured(2);
             for (int i = 0; i < cols.size(); ++i)
                 if (cols[i].compare(order, Qt::CaseInsensitive) == 0) orderColumn_ = i;
+        }
+        // "where <column> like ?": an index of the column may name the rows.
+        static const QRegularExpression likeOne(
+            QStringLiteral("^\\s*where\\s+\"?([A-Za-z_][A-Za-z0-9_]*)\"?\\s+like\\s+\\?\\s*$"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch like = likeOne.match(m.captured(2));
+        if (like.hasMatch() && params_.size() == 1) {
+            onlyRowids_ = db.rowsLike(def->name, like.captured(1), params_[0].toString());
+            if (onlyRowids_) return db.snapshot(def->name);
         }
         if (whole.hasMatch() && (whole.captured(2).isEmpty() || orderColumn_ >= 0)) {
             return db.snapshot(def->name);

@@ -154,6 +154,9 @@ protected:
     virtual bool readsPerKey() const { return false; }
     // The column a statement orders by, when the rows come from a table copy.
     int orderColumn_ = -1;
+    // The rows of the table copy that a statement selects, by row id, when
+    // an index answered its condition.
+    std::optional<std::vector<qint64>> onlyRowids_;
 
 private:
     const RowSet &rows() const;

@@ -1,6 +1,7 @@
 #include "data/unicodelike.h"
 
 #include "data/casefold.h"
+#include "data/utf8.h"
 
 #include <QChar>
 #include <cstring>
@@ -8,21 +9,6 @@
 #include <vector>
 
 namespace {
-
-// Decodes one UTF-8 code point; malformed bytes count as one character each.
-inline char32_t nextCodePoint(const unsigned char *&p)
-{
-    unsigned c = *p++;
-    if (c < 0x80) return c;
-    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    if (extra == 0) return c;
-    char32_t cp = c & (0x3F >> extra);
-    for (int i = 0; i < extra; ++i) {
-        if ((*p & 0xC0) != 0x80) return 0xFFFD;
-        cp = (cp << 6) | (*p++ & 0x3F);
-    }
-    return cp;
-}
 
 inline char32_t fold(char32_t c)
 {

@@ -1,0 +1,57 @@
+#pragma once
+// The index of the document bodies (mainfile.text) that answers the body
+// search. It only narrows: the rows it names are checked against the real
+// pattern, unless the tokens decide the pattern exactly (bodytokens.h).
+//
+// Objects it adds to a library: the full-text table wenk_body (contentless,
+// no positions: small), wenk_body_state (layout, how far it is built),
+// wenk_body_pending (rows changed since they were indexed, with the text
+// they were indexed with) and three plain triggers on mainfile that fill
+// wenk_body_pending. The triggers need nothing of this program, so any
+// program may write the file; the rows it changed are indexed again before
+// the next search or write here. The index is written in the transaction
+// of the write that changed the text.
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+struct sqlite3;
+
+class BodyIndex {
+public:
+    static constexpr int Layout = 1;
+
+    explicit BodyIndex(sqlite3 *db) : db_(db) {}
+
+    // Makes the tokenizer known to the connection; once per connection,
+    // before anything here is used.
+    static bool prepareConnection(sqlite3 *db);
+    // Statements that add the objects of an empty, fully built index.
+    static QStringList createStatements();
+
+    // The objects are there, of this layout, and the triggers are in place;
+    // otherwise makes them anew (an unbuilt index). In a write transaction.
+    void ensureObjects();
+    bool built() const;
+    // Indexes up to rows more rows in the order of their ids and returns
+    // how many it indexed: fewer than rows once every row is. In a write
+    // transaction.
+    int buildStep(int rows);
+    // How far the build is: rows indexed and rows in all.
+    std::pair<qint64, qint64> buildProgress() const;
+
+    // Indexes again the rows changed since they were indexed. In the write
+    // transaction of the change.
+    void catchUp();
+    bool hasPending() const;
+
+    // The ids of the rows whose text is LIKE pattern, in id order; nothing
+    // when the index cannot answer (not built, or changes it cannot index
+    // now) and the caller must search the texts.
+    std::optional<std::vector<qint64>> rowsLike(const QString &pattern);
+
+private:
+    qint64 indexedUpTo() const;
+    sqlite3 *db_;
+};
