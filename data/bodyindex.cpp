@@ -14,8 +14,11 @@ const char *const kTriggers[] = {"wenk_body_inserted", "wenk_body_changed", "wen
 QStringList objectStatements()
 {
     return {
-        QStringLiteral("CREATE VIRTUAL TABLE wenk_body USING fts5(text, content='', detail=none, columnsize=0, "
-                       "tokenize='%1')")
+        QStringLiteral("CREATE VIRTUAL TABLE wenk_body USING fts5(text, content='', detail=full, "
+                       "tokenize='%1 pairs')")
+            .arg(bodytokens::Name),
+        QStringLiteral("CREATE VIRTUAL TABLE wenk_body_chars USING fts5(text, content='', detail=none, columnsize=0, "
+                       "tokenize='%1 chars')")
             .arg(bodytokens::Name),
         "CREATE TABLE wenk_body_state (layout INTEGER NOT NULL, upto INTEGER NOT NULL, built INTEGER NOT NULL)",
         // The first change of a row since it was indexed keeps the text it
@@ -30,6 +33,38 @@ QStringList objectStatements()
         "INSERT OR IGNORE INTO wenk_body_pending (id, oldtext) VALUES (old.rowid, old.text); END",
     };
 }
+
+// Adds a body to both tables of the index, or takes one out with the text
+// it was added with.
+class TextWriter {
+public:
+    explicit TextWriter(sqlite3 *db)
+        : addPairs_(db, "INSERT INTO wenk_body (rowid, text) VALUES (?, ?)"),
+          addChars_(db, "INSERT INTO wenk_body_chars (rowid, text) VALUES (?, ?)"),
+          removePairs_(db, "INSERT INTO wenk_body (wenk_body, rowid, text) VALUES ('delete', ?, ?)"),
+          removeChars_(db, "INSERT INTO wenk_body_chars (wenk_body_chars, rowid, text) VALUES ('delete', ?, ?)")
+    {}
+    void add(qint64 id, const QVariant &text)
+    {
+        run(addPairs_, id, text);
+        run(addChars_, id, text);
+    }
+    void remove(qint64 id, const QVariant &text)
+    {
+        run(removePairs_, id, text);
+        run(removeChars_, id, text);
+    }
+
+private:
+    static void run(Statement &s, qint64 id, const QVariant &text)
+    {
+        s.reset();
+        s.bind(1, id);
+        s.bind(2, text);
+        s.step();
+    }
+    Statement addPairs_, addChars_, removePairs_, removeChars_;
+};
 
 void run(sqlite3 *db, const QString &sql)
 {
@@ -55,18 +90,19 @@ void BodyIndex::ensureObjects()
 {
     int present = 0;
     {
-        Statement s(db_, "SELECT count(*) FROM sqlite_master WHERE name IN ('wenk_body', 'wenk_body_state', "
-                         "'wenk_body_pending', 'wenk_body_inserted', 'wenk_body_changed', 'wenk_body_deleted')");
+        Statement s(db_, "SELECT count(*) FROM sqlite_master WHERE name IN ('wenk_body', 'wenk_body_chars', "
+                         "'wenk_body_state', 'wenk_body_pending', 'wenk_body_inserted', 'wenk_body_changed', "
+                         "'wenk_body_deleted')");
         if (s.step()) present = int(s.columnInt(0));
     }
-    if (present == 6) {
+    if (present == 7) {
         Statement s(db_, "SELECT layout FROM wenk_body_state");
         if (s.step() && s.columnInt(0) == Layout && !s.step()) return;
     }
     // Missing, partly there (a trigger dropped by another program) or of
     // another layout: made anew and built again.
     for (const char *t : kTriggers) run(db_, QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(t));
-    for (const char *t : {"wenk_body", "wenk_body_state", "wenk_body_pending"})
+    for (const char *t : {"wenk_body", "wenk_body_chars", "wenk_body_state", "wenk_body_pending"})
         run(db_, QStringLiteral("DROP TABLE IF EXISTS %1").arg(t));
     for (const QString &sql : objectStatements()) run(db_, sql);
     run(db_, QStringLiteral("INSERT INTO wenk_body_state (layout, upto, built) VALUES (%1, 0, 0)").arg(Layout));
@@ -92,17 +128,13 @@ int BodyIndex::buildStep(int rows)
     Statement read(db_, "SELECT rowid, text FROM mainfile WHERE rowid > ? ORDER BY rowid LIMIT ?");
     read.bind(1, upto);
     read.bind(2, rows);
-    Statement add(db_, "INSERT INTO wenk_body (rowid, text) VALUES (?, ?)");
+    TextWriter index(db_);
     qint64 last = upto;
     int count = 0;
     while (read.step()) {
         last = read.columnInt(0);
         ++count;
-        if (read.isNull(1)) continue;
-        add.reset();
-        add.bind(1, last);
-        add.bind(2, read.column(1));
-        add.step();
+        if (!read.isNull(1)) index.add(last, read.column(1));
     }
     // Rows indexed now hold their present text: what they held before was
     // never in the index.
@@ -111,6 +143,7 @@ int BodyIndex::buildStep(int rows)
     moot.bind(2, last);
     moot.step();
     const bool more = count == rows;
+
     Statement state(db_, "UPDATE wenk_body_state SET upto = ?, built = ?");
     state.bind(1, last);
     state.bind(2, more ? 0 : 1);
@@ -139,26 +172,15 @@ void BodyIndex::catchUp()
 {
     const qint64 upto = indexedUpTo();
     Statement pending(db_, "SELECT id, oldtext FROM wenk_body_pending");
-    Statement forget(db_, "INSERT INTO wenk_body (wenk_body, rowid, text) VALUES ('delete', ?, ?)");
     Statement now(db_, "SELECT text FROM mainfile WHERE rowid = ?");
-    Statement add(db_, "INSERT INTO wenk_body (rowid, text) VALUES (?, ?)");
+    TextWriter index(db_);
     while (pending.step()) {
         const qint64 id = pending.columnInt(0);
         if (id > upto) continue;  // the build reaches it with its text
-        if (!pending.isNull(1)) {
-            forget.reset();
-            forget.bind(1, id);
-            forget.bind(2, pending.column(1));
-            forget.step();
-        }
+        if (!pending.isNull(1)) index.remove(id, pending.column(1));
         now.reset();
         now.bind(1, id);
-        if (now.step() && !now.isNull(0)) {
-            add.reset();
-            add.bind(1, id);
-            add.bind(2, now.column(0));
-            add.step();
-        }
+        if (now.step() && !now.isNull(0)) index.add(id, now.column(0));
     }
     run(db_, "DELETE FROM wenk_body_pending");
 }
@@ -166,19 +188,52 @@ void BodyIndex::catchUp()
 std::optional<std::vector<qint64>> BodyIndex::rowsLike(const QString &pattern)
 {
     if (!built() || hasPending()) return std::nullopt;
-    const QString query = bodytokens::queryFor(pattern);
-    if (query.isEmpty()) return std::nullopt;
+    const bodytokens::Plan plan = bodytokens::planFor(pattern);
     std::vector<qint64> ids;
-    if (bodytokens::queryIsExact(pattern)) {
+    auto collect = [&ids](Statement &s) {
+        while (s.step()) ids.push_back(s.columnInt(0));
+    };
+    switch (plan.kind) {
+    case bodytokens::Plan::ReadAll: return std::nullopt;
+    case bodytokens::Plan::Chars: {
+        Statement s(db_, "SELECT rowid FROM wenk_body_chars WHERE wenk_body_chars MATCH ? ORDER BY rowid");
+        s.bind(1, plan.charsMatch);
+        collect(s);
+        break;
+    }
+    case bodytokens::Plan::Pairs: {
         Statement s(db_, "SELECT rowid FROM wenk_body WHERE wenk_body MATCH ? ORDER BY rowid");
-        s.bind(1, query);
-        while (s.step()) ids.push_back(s.columnInt(0));
-    } else {
-        Statement s(db_, "SELECT rowid FROM mainfile WHERE rowid IN (SELECT rowid FROM wenk_body WHERE wenk_body "
-                         "MATCH ?) AND text LIKE ? ORDER BY rowid");
-        s.bind(1, query);
-        s.bind(2, pattern);
-        while (s.step()) ids.push_back(s.columnInt(0));
+        s.bind(1, plan.pairsMatch);
+        collect(s);
+        break;
+    }
+    case bodytokens::Plan::Positions: {
+        Statement s(db_, QStringLiteral("SELECT rowid FROM wenk_body WHERE wenk_body MATCH ? AND %1(wenk_body, ?) "
+                                        "ORDER BY rowid")
+                             .arg(bodytokens::PositionCheck));
+        s.bind(1, plan.pairsMatch);
+        s.bind(2, plan.layout);
+        collect(s);
+        break;
+    }
+    case bodytokens::Plan::Candidates: {
+        QStringList conditions;
+        QVariantList values;
+        if (!plan.pairsMatch.isEmpty()) {
+            conditions << "rowid IN (SELECT rowid FROM wenk_body WHERE wenk_body MATCH ?)";
+            values << plan.pairsMatch;
+        }
+        if (!plan.charsMatch.isEmpty()) {
+            conditions << "rowid IN (SELECT rowid FROM wenk_body_chars WHERE wenk_body_chars MATCH ?)";
+            values << plan.charsMatch;
+        }
+        conditions << "text LIKE ?";
+        values << pattern;
+        Statement s(db_, "SELECT rowid FROM mainfile WHERE " + conditions.join(" AND ") + " ORDER BY rowid");
+        s.bindAll(values);
+        collect(s);
+        break;
+    }
     }
     return ids;
 }

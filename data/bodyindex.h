@@ -1,10 +1,11 @@
 #pragma once
 // The index of the document bodies (mainfile.text) that answers the body
-// search. It only narrows: the rows it names are checked against the real
-// pattern, unless the tokens decide the pattern exactly (bodytokens.h).
+// search with exactly the rows that reading every body would give
+// (bodytokens.h says how).
 //
-// Objects it adds to a library: the full-text table wenk_body (contentless,
-// no positions: small), wenk_body_state (layout, how far it is built),
+// Objects it adds to a library: the full-text tables wenk_body (character
+// pairs with their positions) and wenk_body_chars (characters, without),
+// both contentless; wenk_body_state (layout, how far it is built),
 // wenk_body_pending (rows changed since they were indexed, with the text
 // they were indexed with) and three plain triggers on mainfile that fill
 // wenk_body_pending. The triggers need nothing of this program, so any
@@ -20,7 +21,7 @@ struct sqlite3;
 
 class BodyIndex {
 public:
-    static constexpr int Layout = 1;
+    static constexpr int Layout = 2;
 
     explicit BodyIndex(sqlite3 *db) : db_(db) {}
 

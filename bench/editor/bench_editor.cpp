@@ -8,6 +8,7 @@
 #include "rtf/rtfcodec.h"
 #include "tests/support/fixture.h"
 #include "tests/support/program.h"
+#include "ui/messagebox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -66,6 +67,8 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The save's filing question is answered No, as an unfiled document's is.
+    MessageBoxes::setTestMode(true);
 
     QTextDocument doc;
     fillSampleDocument(doc, Characters);

@@ -59,6 +59,7 @@ private slots:
 
     void sameRowsAsReadingEveryBody_data();
     void sameRowsAsReadingEveryBody();
+    void randomPatternsAgreeWithReading();
     void indexFollowsEveryWrite_data();
     void indexFollowsEveryWrite();
     void builtOnOpenAndAfterCancel();
@@ -137,6 +138,14 @@ void TestBodyIndex::sameRowsAsReadingEveryBody_data()
     QTest::newRow("a blank") << QStringLiteral(" ") << true;
     QTest::newRow("beyond 16 bits") << QString::fromUcs4(U"\U00020001") << true;
     QTest::newRow("found nowhere") << QStringLiteral("不存在的词") << true;
+    QTest::newRow("two _ between Chinese") << QStringLiteral("明__时") << true;
+    QTest::newRow("_ first") << QStringLiteral("_月光") << true;
+    QTest::newRow("_ after the last character") << QStringLiteral("。_") << true;
+    QTest::newRow("_ after a run at the very end") << QStringLiteral("天。_") << true;
+    QTest::newRow("runs in order across %") << QStringLiteral("明月%青天") << true;
+    QTest::newRow("runs out of order across %") << QStringLiteral("青天%明月") << true;
+    QTest::newRow("the same run twice across %") << QStringLiteral("al%al") << true;
+    QTest::newRow("a whole body") << QStringLiteral("明月几时有，把酒问青天。") << true;
     QTest::newRow("only %") << QStringLiteral("%") << false;
     QTest::newRow("only _") << QStringLiteral("__") << false;
 }
@@ -160,6 +169,25 @@ void TestBodyIndex::sameRowsAsReadingEveryBody()
     QList<qint64> listed;
     for (query->first(); !query->eof(); query->next()) listed << query->fieldInt("id");
     QCOMPARE(listed, expected);
+}
+
+// Patterns made at random from the bodies' own characters and the two
+// wildcards, with and without "%" at the ends.
+void TestBodyIndex::randomPatternsAgreeWithReading()
+{
+    openLibrary();
+    const QString alphabet = QStringLiteral("明月光时有青天霜。ab lpheaé%%%___");
+    std::srand(11);
+    for (int i = 0; i < 600; ++i) {
+        QString pattern;
+        const int length = 1 + std::rand() % 6;
+        for (int k = 0; k < length; ++k) pattern += alphabet[std::rand() % alphabet.size()];
+        if (std::rand() % 4) pattern = '%' + pattern;
+        if (std::rand() % 4) pattern += '%';
+        const std::optional<std::vector<qint64>> found = data->database().rowsLike("mainfile", "text", pattern);
+        if (!found) continue;  // nothing to look up: the texts are read
+        QVERIFY2(listOf(*found) == scan(lib->path(), pattern), qPrintable(pattern));
+    }
 }
 
 void TestBodyIndex::indexFollowsEveryWrite_data()
