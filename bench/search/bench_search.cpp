@@ -4,7 +4,9 @@
 // For each keyword prints the rows found, the median of five searches from
 // the button to the filled grid, the median of three plain reads of every
 // body with the same matcher, and how many times faster the search is.
-// The folder is a library written by wenk_genlib.
+// The folder is a library written by wenk_genlib; the benchmark works on a
+// copy, in which 80 documents get a rare sentence ("罕见的批注 Quixotic")
+// so that some keywords have few rows.
 #include "app/UnitMYTH.h"
 #include "app/main.h"
 #include "app/startup.h"
@@ -16,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <sqlite3.h>
@@ -66,6 +69,18 @@ double scanMs(const QString &keyword, int *rows)
     return median(runs);
 }
 
+// Every 1,250th document (80 of 100,000) gets a sentence found nowhere else.
+void plantRareSentence()
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open("wenk.dat", &db);
+    sqlite3_exec(db,
+                 "UPDATE mainfile SET text = text || ' 罕见的批注 Quixotic' WHERE id % 1250 = 0; "
+                 "PRAGMA wal_checkpoint(TRUNCATE)",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -78,17 +93,21 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: wenk_bench_search FOLDER [KEYWORD...]\n");
         return 2;
     }
-    if (!QDir::setCurrent(args.takeFirst()) || !QFileInfo::exists("wenk.dat")) {
+    QTemporaryDir work;
+    if (!QFile::copy(QDir(args.takeFirst()).absoluteFilePath("wenk.dat"), work.filePath("wenk.dat"))) {
         std::fprintf(stderr, "no wenk.dat in that folder; write one with wenk_genlib\n");
         return 2;
     }
+    QDir::setCurrent(work.path());
+    plantRareSentence();
     const QStringList keywords =
         !args.isEmpty()
             ? args
-            : QStringList{QStringLiteral("月"),         QStringLiteral("明月"),       QStringLiteral("研读书"),
-                          QStringLiteral("明月 山河"),  QStringLiteral("oon"),        QStringLiteral("ancient "),
-                          QStringLiteral("MOON"),       QStringLiteral("ЖУРНАЛ"),     QStringLiteral("zzqx"),
-                          QStringLiteral("moon%river"), QStringLiteral("风 风 风 风")};
+            : QStringList{QStringLiteral("罕见的批注"), QStringLiteral("quixotic"),   QStringLiteral("罕见%quix"),
+                          QStringLiteral("见"),         QStringLiteral("月"),         QStringLiteral("明月"),
+                          QStringLiteral("研读书"),     QStringLiteral("明月 山河"),  QStringLiteral("oon"),
+                          QStringLiteral("ancient "),   QStringLiteral("MOON"),       QStringLiteral("ЖУРНАЛ"),
+                          QStringLiteral("zzqx"),       QStringLiteral("moon%river"), QStringLiteral("风 风 风 风")};
 
     if (!startProgram()) return 1;
     while (!startupWorker()->isFinished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
