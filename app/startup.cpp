@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/indexbuild.h"
+#include "app/upgrade.h"
 
 #include "app/UnitMYTH.h"
 #include "app/main.h"
@@ -12,6 +13,7 @@
 #include "documents/marks.h"
 #include "topics/Unitselectnode.h"
 #include "ui/messagebox.h"
+#include "upgrade/jetfile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -64,10 +66,12 @@ void loadQtChinese()
         QCoreApplication::installTranslator(qt);
 }
 
-// No library in the folder: offer to make an empty one. False ends the program.
+// No library in the folder: offer to make an empty one; a library of the
+// Windows version: offer to convert it. False ends the program.
 bool ensureLibraryFile()
 {
     const QString path = QDir::current().absoluteFilePath(kFile);
+    if (QFileInfo::exists(path) && JetFile::looksLikeJet(path)) return convertJetLibrary(path);
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) return true;
     const QString text = QStringLiteral("当前文件夹中没有资料库文件：\n%1\n\n是否在这里新建一个空的资料库？").arg(path);
     if (MessageBoxes::question(nullptr, kTitle, text) != MessageBoxes::Yes) return false;

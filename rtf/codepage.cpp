@@ -1,6 +1,7 @@
 #include "rtf/codepage.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <iterator>
 #include <memory>
@@ -70,6 +71,14 @@ const char *codecName(int codePage)
     }
 }
 
+// The converter of a code page; windows-1252 for those not known here.
+QByteArray converterName(int codePage)
+{
+    if (const char *fixed = codecName(codePage)) return fixed;
+    if (codePage >= 1250 && codePage <= 1258) return "windows-" + QByteArray::number(codePage);
+    return "windows-1252";
+}
+
 // Symbol font bytes 0x41..0x7A: Greek letters laid out on the Latin keys.
 constexpr char16_t symbolLetters[] = u"ΑΒΧΔΕΦΓΗΙϑΚΛΜΝΟΠΘΡΣΤΥςΩΞΨΖ[∴]⊥_‾αβχδεφγηιϕκλμνοπθρστυϖωξψζ";
 
@@ -103,16 +112,19 @@ QString decode(int codePage, const QByteArray &bytes)
     thread_local std::unordered_map<int, std::unique_ptr<QStringDecoder>> cache;
     auto &slot = cache[codePage];
     if (!slot) {
-        QByteArray name;
-        if (const char *fixed = codecName(codePage))
-            name = fixed;
-        else if (codePage == 1252 || (codePage >= 1250 && codePage <= 1258))
-            name = "windows-" + QByteArray::number(codePage);
-        slot = std::make_unique<QStringDecoder>(name.isEmpty() ? "windows-1252" : name.constData(),
-                                                QStringDecoder::Flag::Stateless);
+        slot = std::make_unique<QStringDecoder>(converterName(codePage).constData(), QStringDecoder::Flag::Stateless);
         if (!slot->isValid()) slot = std::make_unique<QStringDecoder>("windows-1252", QStringDecoder::Flag::Stateless);
     }
     return slot->decode(bytes);
+}
+
+QByteArray encode(int codePage, const QString &text, bool *ok)
+{
+    QStringEncoder encoder(converterName(codePage).constData(), QStringEncoder::Flag::Stateless);
+    if (!encoder.isValid()) encoder = QStringEncoder("windows-1252", QStringEncoder::Flag::Stateless);
+    QByteArray bytes = encoder.encode(text);
+    if (ok) *ok = !encoder.hasError();
+    return bytes;
 }
 
 }  // namespace rtf

@@ -21,5 +21,8 @@ bool isLeadByte(int codePage, unsigned char b);
 // Decodes bytes of the given code page; unknown code pages fall back to
 // windows-1252 so that no byte is lost silently.
 QString decode(int codePage, const QByteArray &bytes);
+// Encodes text in that code page; ok is false when a character has no
+// byte sequence there.
+QByteArray encode(int codePage, const QString &text, bool *ok = nullptr);
 
 }  // namespace rtf
