@@ -26,7 +26,10 @@ QByteArray currentBody()
     return bodies->fieldValue("richtext").toByteArray();
 }
 
-void loadBody(QTextEdit *editor, const QByteArray &rtf)
+// A document whose body is missing or reads as nothing, while its plain
+// text is not (libraries brought in from elsewhere hold such documents),
+// shows the plain text: an empty editor would wipe the text at the next save.
+void loadBody(QTextEdit *editor, const QByteArray &rtf, const QString &plainText)
 {
     // Read into a fresh document, then handed to the editor: a document the
     // editor shows is laid out again after every piece that is read.
@@ -35,6 +38,7 @@ void loadBody(QTextEdit *editor, const QByteArray &rtf)
     // Loading is not an edit the user could undo.
     doc->setUndoRedoEnabled(false);
     if (!rtf.isEmpty()) rtf::read(rtf, doc);
+    if (doc->isEmpty() && !plainText.isEmpty()) doc->setPlainText(QString(plainText).replace("\r\n", "\n"));
     doc->setUndoRedoEnabled(true);
     editor->setDocument(doc);
 }
@@ -60,7 +64,7 @@ QString loadCover(QLabel *box, const QString &relativeName)
 QString TMDIChild::loadDocument()
 {
     TADOTable *documents = MastData->ADOTmain;
-    loadBody(RichEdit1, currentBody());
+    loadBody(RichEdit1, currentBody(), documents->fieldText("text"));
     Edit1->setText(documents->fieldText("name"));
     Edit3->setPlainText(documents->fieldText("othersource"));
     Edit5->setText(documents->fieldText("othersourceb"));

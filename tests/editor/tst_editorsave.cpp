@@ -23,6 +23,8 @@ private slots:
     void saveWritesTheDocument_data();
     void saveWritesTheDocument();
     void titleChangeKeepsTheCaption();
+    void plainTextStandsInForAMissingBody_data();
+    void plainTextStandsInForAMissingBody();
     void eachWindowSavesItsOwnRow_data();
     void eachWindowSavesItsOwnRow();
     void formatsSurviveSaveAndReopen();
@@ -100,6 +102,39 @@ void TestEditorSave::saveWritesTheDocument()
     QCOMPARE(editor->windowTitle(), QStringLiteral("02《题目》"));
     // The document table was read afresh: it stands on its first row.
     QCOMPARE(MastData->ADOTmain->fieldInt("id"), first);
+}
+
+void TestEditorSave::plainTextStandsInForAMissingBody_data()
+{
+    QTest::addColumn<QString>("bodySql");  // how the body row is made; empty: none
+    QTest::newRow("no body row") << QString();
+    QTest::newRow("empty body") << QStringLiteral("INSERT INTO richfile (fileid, richtext) VALUES (1, X'')");
+    QTest::newRow("NULL body") << QStringLiteral("INSERT INTO richfile (fileid, richtext) VALUES (1, NULL)");
+    QTest::newRow("body that reads as nothing")
+        << QStringLiteral("INSERT INTO richfile (fileid, richtext) VALUES (1, CAST('{\\rtf1 }' AS BLOB))");
+}
+
+// Libraries brought in from elsewhere hold documents whose plain text has no
+// rich-text body: the editor shows the text, and a save keeps it.
+void TestEditorSave::plainTextStandsInForAMissingBody()
+{
+    QFETCH(QString, bodySql);
+    LibraryFixture lib;
+    const qint64 id = lib.document(QStringLiteral("题目"), QStringLiteral("第一段\r\n第二段 alpha"), QByteArray(), 1);
+    if (!bodySql.isEmpty()) lib.sql(bodySql);
+    lib.write();
+    ProgramRun run;
+    TMDIChild *editor = openDocument(id);
+    QCOMPARE(editor->RichEdit1->toPlainText(), QStringLiteral("第一段\n第二段 alpha"));
+    QVERIFY(!editor->isModified());
+
+    expectFilingQuestion();
+    MainForm->ToolButton31->click();
+    CHECK_BOXES();
+    QCOMPARE(columnOf(lib, "text", id).toString(), QStringLiteral("第一段\r\n第二段 alpha"));
+    const QList<QVariantList> rows = bodyRows(lib, id);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rtf::plainText(rows.first().first().toByteArray()), QStringLiteral("第一段\n第二段 alpha"));
 }
 
 void TestEditorSave::titleChangeKeepsTheCaption()
@@ -257,7 +292,8 @@ void TestEditorSave::refusedSaveLeavesTheFileAsBefore()
     // The window keeps its changes, so closing still asks.
     QVERIFY(editor->isModified());
     QCOMPARE(editor->Edit1->text(), QStringLiteral("新题"));
-    QCOMPARE(editor->RichEdit1->toPlainText(), QStringLiteral("旧文新文").mid(hasBody ? 0 : 2));
+    // Without a body row the editor opened with the plain text.
+    QCOMPARE(editor->RichEdit1->toPlainText(), QStringLiteral("旧文新文"));
     MessageBoxes::expectNext(MessageBoxes::No, QStringLiteral("是否保存对 新题 修改？"), QStringLiteral("新题"));
     QVERIFY(closeWindow(editor));
     CHECK_BOXES();
