@@ -1,5 +1,6 @@
 #include "app/upgrade.h"
 
+#include "app/indexbuild.h"
 #include "app/main.h"
 #include "data/Unit1.h"
 #include "data/database.h"
@@ -136,6 +137,11 @@ void TMainForm::SpeedButton20Click()
     TMastData *d = MastData;
     const std::optional<ImportSummary> summary = importWithProgress(d->database(), dialog.selectedFiles().first(), this);
     if (!summary) return;
+    try {
+        buildBodyIndex(d->database());
+    } catch (const DataError &) {
+        // Left for the next start; the body search reads the texts meanwhile.
+    }
     // Every dataset that shows these tables reads them again.
     const qint64 current = d->ADOTmain->active() && !d->ADOTmain->isEmpty() ? d->ADOTmain->fieldInt("id") : 0;
     for (TDataSet *ds : {d->ADOTmain, d->ADOTfile, d->ADOTgl2, d->ADOTzt, d->ADOTtemp}) {

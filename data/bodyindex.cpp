@@ -5,6 +5,7 @@
 #include "data/dataerror.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -149,6 +150,15 @@ int BodyIndex::buildStep(int rows)
     state.bind(2, more ? 0 : 1);
     state.step();
     return count;
+}
+
+void BodyIndex::leaveNewRowsToBuild()
+{
+    Statement top(db_, "SELECT ifnull(max(rowid), 0) FROM mainfile");
+    top.step();
+    Statement state(db_, "UPDATE wenk_body_state SET upto = ?, built = 0");
+    state.bind(1, std::min(indexedUpTo(), top.columnInt(0)));
+    state.step();
 }
 
 std::pair<qint64, qint64> BodyIndex::buildProgress() const

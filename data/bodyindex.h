@@ -39,6 +39,10 @@ public:
     // how many it indexed: fewer than rows once every row is. In a write
     // transaction.
     int buildStep(int rows);
+    // Rows added from now on are left to the build, which reaches them after
+    // the rows there are now: for adding many rows at once, which the build
+    // indexes in steps with its progress shown. In a write transaction.
+    void leaveNewRowsToBuild();
     // How far the build is: rows indexed and rows in all.
     std::pair<qint64, qint64> buildProgress() const;
 

@@ -590,6 +590,20 @@ int Database::buildBodyIndexStep(int rows)
     }
 }
 
+void Database::leaveNewBodiesToIndexBuild()
+{
+    requireOpen();
+    if (!bodyIndexAvailable_) return;
+    begin();
+    try {
+        BodyIndex(db_).leaveNewRowsToBuild();
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
 std::pair<qint64, qint64> Database::bodyIndexProgress()
 {
     requireOpen();

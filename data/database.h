@@ -112,6 +112,9 @@ public:
     bool bodyIndexNeedsBuilding();
     int buildBodyIndexStep(int rows);
     std::pair<qint64, qint64> bodyIndexProgress();  // rows indexed, rows in all
+    // Documents added from now on are indexed by the next build, not as
+    // they are written: for bringing in many documents at once.
+    void leaveNewBodiesToIndexBuild();
 
     // The key column the engine numbers, if any ("id" in most tables).
     bool hasIdColumn(const QString &table) const;

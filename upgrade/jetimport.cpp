@@ -302,6 +302,10 @@ std::optional<ImportSummary> importJetLibrary(Database &db, JetFile &jet, const 
     ImportSummary summary;
     db.begin();
     try {
+        // Indexing the bodies as they come would take most of the time; the
+        // index build that follows does it with its own progress, and the
+        // body search reads the texts until it is done.
+        db.leaveNewBodiesToIndexBuild();
         if (!Importer(db, jet, progress).run(summary)) {
             db.rollback();
             return std::nullopt;

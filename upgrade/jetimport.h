@@ -29,8 +29,9 @@ void checkJetLibrary(JetFile &jet);
 // Imports jet into db. Into a library without topics, documents, bodies or
 // links the ids are kept and the topic counter goes on from the old one;
 // otherwise every row gets a new id and the topic order keys come from this
-// library's counter. Returns nothing when cancelled. Cancelling, or any
-// error (JetError, DataError), leaves db as it was.
+// library's counter. The imported bodies are left to the body index's next
+// build. Returns nothing when cancelled. Cancelling, or any error (JetError,
+// DataError), leaves db as it was.
 std::optional<ImportSummary> importJetLibrary(Database &db, JetFile &jet, const ImportProgress &progress);
 
 // The summary as the user reads it.

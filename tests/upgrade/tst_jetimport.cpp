@@ -59,6 +59,15 @@ struct Library {
     QVariant scalar(const QString &select) { return rows(select).value(0).value(0); }
 };
 
+// The imported bodies are indexed by the build that follows an import.
+void buildIndex(Database &db)
+{
+    QVERIFY(db.bodyIndexNeedsBuilding());
+    QCOMPARE(db.rowsLike("mainfile", "text", "%a%"), std::nullopt);
+    while (db.buildBodyIndexStep(100) == 100) {}
+    QVERIFY(!db.bodyIndexNeedsBuilding());
+}
+
 // Rows as text, NULL shown as "∅", for comparisons that print well.
 QStringList rowTexts(const QList<QVariantList> &rows)
 {
@@ -201,6 +210,7 @@ void TestJetImport::demoLibraryReadExactly()
     // The 72,000-character body came in whole, and the body search finds it.
     QCOMPARE(lib.scalar("SELECT length(text) FROM mainfile WHERE id = 100").toLongLong(), 72000);
     const QString tail = lib.scalar("SELECT substr(text, 71980, 15) FROM mainfile WHERE id = 100").toString();
+    buildIndex(lib.db);
     QCOMPARE(lib.db.rowsLike("mainfile", "text", "%" + tail + "%"), (std::optional<std::vector<qint64>>{{100}}));
 }
 
@@ -311,6 +321,7 @@ void TestJetImport::generatedLibraryIntoEmptyLibrary()
              (QStringList{"1 | 1 | 7 | 1 | ∅ | ∅ | ∅", "2 | 2 | 99 | 1 | 2 | ∅ | ∅", "3 | 3 | 100 | 1 | 2 | 3 | ∅",
                           "4 | 4 | 123 | 1 | 2 | 3 | 4", "9 | 10 | 7 | 10 | ∅ | ∅ | ∅"}));
     // The body search index follows the import.
+    buildIndex(lib.db);
     QCOMPARE(lib.db.rowsLike("mainfile", "text", "%第1999段%"), (std::optional<std::vector<qint64>>{{99}}));
     QCOMPARE(lib.db.rowsLike("mainfile", "text", "%贾雨村%"), (std::optional<std::vector<qint64>>{{7}}));
 }
@@ -378,6 +389,11 @@ void TestJetImport::intoFilledLibraryEverythingGetsNewIds()
     QCOMPARE(rowTexts(lib.rows("SELECT m.name FROM richfile r JOIN mainfile m ON m.id = r.fileid WHERE r.id > 1 "
                                "ORDER BY r.id")),
              (QStringList{"红楼梦 第一回", "长篇", "RTF 备注"}));
+    // The bodies that were there stay indexed; the new ones are indexed once.
+    buildIndex(lib.db);
+    QCOMPARE(lib.db.rowsLike("mainfile", "text", "%已有正文%"), (std::optional<std::vector<qint64>>{{7}}));
+    QCOMPARE(lib.db.rowsLike("mainfile", "text", "%贾雨村%"),
+             (std::optional<std::vector<qint64>>{{lib.scalar("SELECT id FROM mainfile WHERE name = '红楼梦 第一回'").toLongLong()}}));
 }
 
 void TestJetImport::cancelHalfwayLeavesTheLibrary()
@@ -419,6 +435,8 @@ void TestJetImport::startConvertsTheFile()
     QCOMPARE(fileBytes(QDir(lib.folder()).filePath("wenk-jet.dat")), fileBytes(fixture("library-demo.mdb")));
     QCOMPARE(QDir(lib.folder()).entryList(QDir::Files), (QStringList{"wenk-jet.dat", "wenk.dat", "wenk.dat-shm", "wenk.dat-wal"}));
     QCOMPARE(lib.scalar("SELECT count(*) FROM mainfile").toLongLong(), 7);
+    // The body index was built as the program started.
+    QVERIFY(!MastData->database().bodyIndexNeedsBuilding());
     MainForm->tree->SpeedButton16Click();
     QCOMPARE(treeText(MainForm->tree->TreeView1),
              QStringLiteral("文学[1/1]\n  中国文学[1/1]\n    古典小说[1/1]\n      明清小说[1/0]\n历史[0/1]\n  史记研究[1/0]\n"));
@@ -470,6 +488,7 @@ void TestJetImport::upgradeCommandShowsTheResult()
              QStringLiteral("已有[1/0]\n文学[1/1]\n  中国文学[1/1]\n    古典小说[1/1]\n      明清小说[1/0]\n历史[0/1]\n"
                             "  史记研究[1/0]\n"));
     QCOMPARE(MastData->ADOTmain->recordCount(), 8);
+    QVERIFY(!MastData->database().bodyIndexNeedsBuilding());
     QCOMPARE(MastData->ADOTmain->fieldInt("id"), doc);
 
     // Cancelled in the file dialog: nothing happens.
