@@ -154,6 +154,7 @@ private slots:
     void refusedFiles();
     void generatedLibraryIntoEmptyLibrary();
     void rtfBodyStoredAsBinary();
+    void bodyOfMegabytesComesInWhole();
     void intoFilledLibraryEverythingGetsNewIds();
     void cancelHalfwayLeavesTheLibrary();
     void startConvertsTheFile();
@@ -342,6 +343,19 @@ void TestJetImport::rtfBodyStoredAsBinary()
     QCOMPARE(lib.scalar("SELECT richtext FROM richfile WHERE id = 1").toByteArray(), big);
     QCOMPARE(lib.scalar("SELECT fileid FROM richfile WHERE id = 2").toLongLong(), 99);
     QVERIFY(lib.scalar("SELECT richtext FROM richfile WHERE id = 2").isNull());
+}
+
+void TestJetImport::bodyOfMegabytesComesInWhole()
+{
+    QString body;
+    for (int i = 0; body.size() < 3000000; ++i) body += QStringLiteral("第%1行，月落乌啼霜满天 moon 𠀀\r\n").arg(i);
+    std::vector<jet::Table> tables = generatedLibrary();
+    jet::table(tables, "mainfile").rows = {{1, "大部头", body, 0, QVariant(), QVariant()}};
+    QTemporaryDir dir;
+    Library lib;
+    JetFile jet(writeGenerated(dir, tables));
+    QVERIFY(importJetLibrary(lib.db, jet, {}));
+    QCOMPARE(lib.scalar("SELECT text FROM mainfile WHERE id = 1").toString(), body);
 }
 
 void TestJetImport::intoFilledLibraryEverythingGetsNewIds()
