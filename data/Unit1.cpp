@@ -1,6 +1,7 @@
 #include "data/Unit1.h"
 
 #include "data/schema.h"
+#include "data/transaction.h"
 
 TMastData *MastData = nullptr;
 
@@ -114,6 +115,11 @@ TADOTable *TMastData::linkLevel(int level) const
 
 void TMastData::takeTopicNumber(TDataSet &topic)
 {
+    // Read and stepped under the write lock, from the file rather than from
+    // this dataset's copy: another copy of the program may have taken a
+    // number since the copy was made.
+    Transaction t(database(), {ADOTtemp});
+    ADOTtemp->close();
     ADOTtemp->open();
     const qint64 num = ADOTtemp->isEmpty() ? 0 : ADOTtemp->fieldInt("num");
     topic.setFieldValue("itno", num);
@@ -122,6 +128,7 @@ void TMastData::takeTopicNumber(TDataSet &topic)
     ADOTtemp->edit();
     ADOTtemp->setFieldValue("num", ADOTtemp->fieldInt("num") + 1);
     ADOTtemp->post();
+    t.commit();
 }
 
 void TMastData::ADOTable123NewRecord(TDataSet &dataSet)
