@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <cstdio>
+#include <sqlite3.h>
+#include <exception>
 #include <unistd.h>
 
 namespace {
@@ -27,6 +29,11 @@ void removeLibraryFiles(const QString &path)
     for (const char *suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(path + suffix);
 }
 
+bool taken(const QString &name)
+{
+    return QFileInfo::exists(name) || QFileInfo(name).isSymLink();
+}
+
 // wenk-jet.dat, or wenk-jet-2.dat and so on: never a file that is there.
 QString keptName(const QString &path)
 {
@@ -34,9 +41,19 @@ QString keptName(const QString &path)
     const QString stem = info.completeBaseName() + QStringLiteral("-jet");
     const QString suffix = info.suffix().isEmpty() ? QString() : "." + info.suffix();
     QString name = info.dir().filePath(stem + suffix);
-    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
-        name = info.dir().filePath(QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(suffix));
+    for (int n = 2; taken(name); ++n) name = info.dir().filePath(QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(suffix));
     return name;
+}
+
+// name, or name-2 and so on, with none of the files a library brings along.
+QString unusedName(const QString &name)
+{
+    QString candidate = name;
+    for (int n = 2; taken(candidate) || taken(candidate + "-wal") || taken(candidate + "-shm") ||
+                    taken(candidate + "-journal");
+         ++n)
+        candidate = QStringLiteral("%1-%2").arg(name).arg(n);
+    return candidate;
 }
 
 // Gives the old file its second name without copying it when the file
@@ -91,19 +108,27 @@ bool convertJetLibrary(const QString &path)
             .arg(QDir::toNativeSeparators(path), QFileInfo(kept).fileName());
     if (MessageBoxes::question(nullptr, kTitle, question) != MessageBoxes::Yes) return false;
 
-    const QString fresh = path + QStringLiteral(".upgrading");
-    removeLibraryFiles(fresh);  // left by a conversion that was cut short
+    const QString fresh = unusedName(path + QStringLiteral(".upgrading"));
     std::optional<ImportSummary> summary;
     try {
         Database::createLibrary(fresh);
         Database db;
         db.openLibrary(fresh);
         summary = importWithProgress(db, path, nullptr);
+        // One file to move into place: the write-ahead log folded in.
+        if (summary) sqlite3_exec(db.handle(), "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
         db.close();
+        if (summary && QFileInfo::exists(fresh + "-wal"))
+            throw DataError(QStringLiteral("新资料库的日志没有并入文件"));
     } catch (const DataError &e) {
+        summary.reset();
         MessageBoxes::notice(nullptr, kTitle,
                              QStringLiteral("无法在 %1 写出新的资料库：\n%2\n\n文件夹保持原样。")
                                  .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()), e.message()));
+    } catch (const std::exception &e) {
+        summary.reset();
+        MessageBoxes::notice(nullptr, kTitle,
+                             QStringLiteral("转换 %1 时出错：%2\n\n文件夹保持原样。").arg(path, QString::fromLocal8Bit(e.what())));
     }
     // The old file is renamed only once the new one is complete, and the
     // new one takes its place in one step.

@@ -37,8 +37,13 @@ public:
     // until row returns false. Integers read as qint64, texts and memos as
     // QString, binary values as QByteArray, NULL as a null QVariant. Returns
     // false when row stopped it.
+    // Deleted rows are passed over; rows moved to another page are read
+    // there; damaged rows and long values are noted in problems().
     bool readRows(const QString &table, const QStringList &columns,
                   const std::function<bool(const QVariantList &)> &row);
+
+    // What could not be read whole, one line each, as the user reads it.
+    QStringList problems() const;
 
 private:
     struct Handle;

@@ -40,16 +40,19 @@ QVariant rtfBytes(const QVariant &value)
     if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) return text.toLatin1();
     static const QRegularExpression ansicpg(QStringLiteral("\\\\ansicpg(\\d+)"));
     const QRegularExpressionMatch m = ansicpg.match(text.left(200));
+    // Without \\ansicpg the bytes were turned into text with the code page
+    // of the Windows the program ran on: Chinese.
     bool ok = false;
-    const QByteArray bytes = rtf::encode(m.hasMatch() ? m.captured(1).toInt() : 1252, text, &ok);
+    const QByteArray bytes = rtf::encode(m.hasMatch() ? m.captured(1).toInt() : 936, text, &ok);
     if (ok) return bytes;
-    // Characters the code page has no bytes for: RTF's own escape.
+    // Characters the code page has no bytes for: RTF's own escape, in a
+    // group of its own so that the replacement count stays one.
     QByteArray out;
     for (QChar c : text) {
         if (c.unicode() < 0x80)
             out += char(c.unicode());
         else
-            out += "\\u" + QByteArray::number(qint16(c.unicode())) + '?';
+            out += "{\\uc1\\u" + QByteArray::number(qint16(c.unicode())) + "?}";
     }
     return out;
 }
@@ -68,9 +71,11 @@ public:
     bool run(ImportSummary &s)
     {
         for (const Shape &shape : shapes()) total_ += jet_.rowCount(shape.table);
-        s.keptIds = libraryIsEmpty();
-        keep_ = s.keptIds;
-        return topics(s) && documents(s) && bodies(s) && links(s) && counter();
+        keep_ = libraryIsEmpty();
+        const bool whole = topics(s) && documents(s) && bodies(s) && links(s) && counter();
+        s.keptIds = keep_ && !idsChanged_;
+        s.skipped << jet_.problems();
+        return whole;
     }
 
 private:
@@ -78,6 +83,7 @@ private:
     JetFile &jet_;
     const ImportProgress &progress_;
     bool keep_ = false;
+    bool idsChanged_ = false;
     qint64 done_ = 0;
     qint64 total_ = 0;
     QHash<qint64, qint64> topicIds_;  // old id to new id
@@ -112,7 +118,10 @@ private:
         Statement st(db_.handle(), QStringLiteral("SELECT id FROM \"%1\" WHERE rowid = ?").arg(table));
         st.bind(1, rowid);
         st.step();
-        return st.columnInt(0);
+        const qint64 id = st.columnInt(0);
+        // A library whose keys the program hands out itself numbers anew.
+        if (keep_ && id != oldId) idsChanged_ = true;
+        return id;
     }
 
     bool topics(ImportSummary &s)
@@ -154,10 +163,14 @@ private:
                 queue.emplace_back(read[i].id, level + 1);
             }
         }
-        for (int i = 0; i < int(read.size()); ++i)
-            if (!reached[i])
-                s.skipped << QStringLiteral("专题“%1”（编号 %2）：上级专题 %3 不存在")
-                                 .arg(read[i].name, QString::number(read[i].id), QString::number(read[i].preid));
+        for (int i = 0; i < int(read.size()); ++i) {
+            if (reached[i]) continue;
+            const QString reason = seen.contains(read[i].preid)
+                                       ? QStringLiteral("上级专题 %1 没有导入（它在第五层或更深处，或者上下级构成了循环）")
+                                       : QStringLiteral("上级专题 %1 不存在");
+            s.skipped << QStringLiteral("专题“%1”（编号 %2）：").arg(read[i].name, QString::number(read[i].id)) +
+                             reason.arg(read[i].preid);
+        }
 
         // Order keys: kept as they are, or handed out from this library's
         // counter in the old order.

@@ -25,6 +25,9 @@ constexpr quint32 kMapRowsPage = 1;
 constexpr quint32 kMaxPages = 1u << 24;  // data pointers keep 24 bits for the page
 constexpr qint32 kTablesParentId = 251658241;
 constexpr quint32 kSystemTableFlags = 0x80000002u;
+constexpr quint32 kDeletedRowFlag = 0x8000;  // row-offset flags
+constexpr quint32 kOverflowRowFlag = 0x4000;
+constexpr int kRowOffsetMask = 0x1fff;
 
 [[noreturn]] void fail(const QString &message)
 {
@@ -149,15 +152,22 @@ public:
     bool empty() const { return rows == 0; }
     int freeSpace() const { return top - kDataHeader - 2 * rows; }
     bool fits(int len) const { return rows < kMaxRowsPerPage && len + 2 <= freeSpace(); }
-    int add(const char *row, int len)
+    int add(const char *row, int len, quint32 offsetFlags = 0)
     {
         top -= len;
         std::memcpy(buf.data() + top, row, size_t(len));
-        put16(buf.data() + kDataHeader + 2 * rows, quint32(top));
+        put16(buf.data() + kDataHeader + 2 * rows, quint32(top) | offsetFlags);
         ++rows;
         put16(buf.data() + 12, quint32(rows));
         put16(buf.data() + 2, quint32(freeSpace()));
         return rows - 1;
+    }
+    // Rewrites the start of a row already on the page.
+    void overwrite(int index, const char *bytes, int len)
+    {
+        const char *entry = buf.data() + kDataHeader + 2 * index;
+        const int offset = (quint8(entry[0]) | quint8(entry[1]) << 8) & kRowOffsetMask;
+        std::memcpy(buf.data() + offset, bytes, size_t(len));
     }
     const char *data() const { return buf.data(); }
 
@@ -322,6 +332,8 @@ struct TableState {
     std::vector<quint32> pages;  // data pages, ascending
 };
 
+enum class RowKind { Ordinary, Deleted, Overflow };
+
 class Writer {
 public:
     Writer(const QString &path, const Options &options) : file(path), options(options) {}
@@ -331,7 +343,7 @@ public:
 private:
     quint32 allocate();
     void writeRows(const Table &t, const Layout &l, TableState &s);
-    void addRow(TableState &s, const QByteArray &row);
+    void addRow(TableState &s, const QByteArray &row, RowKind kind = RowKind::Ordinary);
     void flushData(TableState &s);
     QByteArray encodeRow(const Table &t, const Layout &l, const QVariantList &values, qint64 index);
     QByteArray longValueField(const QByteArray &value, bool keepInline);
@@ -343,6 +355,8 @@ private:
     Options options;
     quint32 pageCount = 0;
     RowPage data;
+    // Overflow rows on the open data page: their pointer's slot, and the row.
+    std::vector<std::pair<int, QByteArray>> overflowTargets;
     RowPage lval;
     quint32 lvalPage = 0;
     bool lvalOpen = false;
@@ -354,19 +368,42 @@ quint32 Writer::allocate()
     return pageCount++;
 }
 
-void Writer::addRow(TableState &s, const QByteArray &row)
+void Writer::addRow(TableState &s, const QByteArray &row, RowKind kind)
 {
-    if (!data.fits(int(row.size()))) flushData(s);
-    data.add(row.constData(), int(row.size()));
-    ++s.numRows;
+    if (kind == RowKind::Overflow) {
+        // The pointer is filled in once the target's page has its number.
+        const char pointerSlot[4] = {};
+        if (!data.fits(4)) flushData(s);
+        overflowTargets.emplace_back(data.add(pointerSlot, 4, kOverflowRowFlag), row);
+    } else {
+        if (!data.fits(int(row.size()))) flushData(s);
+        data.add(row.constData(), int(row.size()), kind == RowKind::Deleted ? kDeletedRowFlag : 0);
+    }
+    if (kind != RowKind::Deleted) ++s.numRows;
 }
 
+// Overflow rows stand on pages right after the page of their pointers. Those
+// pages name the table as owner but stay out of its usage map, so a reader
+// walking the map meets each such row once, through its pointer.
 void Writer::flushData(TableState &s)
 {
     if (data.empty()) return;
     const quint32 page = allocate();
-    file.write(page, data.data());
     s.pages.push_back(page);
+    std::vector<std::pair<quint32, RowPage>> targetPages;
+    for (const auto &[slot, row] : overflowTargets) {
+        if (targetPages.empty() || !targetPages.back().second.fits(int(row.size()))) {
+            targetPages.emplace_back(allocate(), RowPage());
+            targetPages.back().second.start(s.tdef);
+        }
+        auto &[number, target] = targetPages.back();
+        char dataPointer[4];
+        put32(dataPointer, pointer(number, target.add(row.constData(), int(row.size()))));
+        data.overwrite(slot, dataPointer, 4);
+    }
+    overflowTargets.clear();
+    file.write(page, data.data());
+    for (const auto &[number, target] : targetPages) file.write(number, target.data());
     data.start(s.tdef);
 }
 
@@ -522,9 +559,25 @@ QByteArray Writer::encodeRow(const Table &t, const Layout &l, const QVariantList
 
 void Writer::writeRows(const Table &t, const Layout &l, TableState &s)
 {
+    const auto checkIndexes = [&](const std::set<int> &indexes, const char *kind) {
+        for (int i : indexes)
+            if (i < 0 || size_t(i) >= t.rows.size())
+                fail(QStringLiteral("%1 row %2 of table %3 is not among its rows").arg(QLatin1String(kind)).arg(i).arg(t.name));
+    };
+    checkIndexes(t.deletedRows, "deleted");
+    checkIndexes(t.overflowRows, "overflow");
+    for (int i : t.overflowRows)
+        if (t.deletedRows.count(i)) fail(QStringLiteral("row %1 of table %2 is both deleted and overflow").arg(i).arg(t.name));
+
     data.start(s.tdef);
     qint64 index = 0;
-    for (const QVariantList &values : t.rows) addRow(s, encodeRow(t, l, values, index++));
+    for (const QVariantList &values : t.rows) {
+        const int i = int(index);
+        const RowKind kind = t.deletedRows.count(i) ? RowKind::Deleted
+                             : t.overflowRows.count(i) ? RowKind::Overflow
+                                                        : RowKind::Ordinary;
+        addRow(s, encodeRow(t, l, values, index++), kind);
+    }
     if (t.rowSource) {
         QVariantList values;
         for (qint64 i = 0;; ++i) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <set>
 #include <vector>
 
 namespace jet {
@@ -23,6 +24,14 @@ struct Table {
     std::vector<QVariantList> rows;  // a null QVariant is NULL; Long/Int: int; Text/Memo: QString; Ole: QByteArray
     // Rows produced on demand instead (for big files): called with i = 0, 1, ... until it returns false.
     std::function<bool(qint64 i, QVariantList &row)> rowSource;
+    // Row indexes (into rows) written as deleted: the row's bytes stay on the
+    // page, its offset carries the 0x8000 flag, and the table's row count
+    // leaves it out.
+    std::set<int> deletedRows = {};
+    // Row indexes written as overflow rows: the slot on the row's page holds
+    // a 4-byte data pointer (page << 8 | row) flagged 0x4000, and the row
+    // itself stands on a later data page of the same table.
+    std::set<int> overflowRows = {};
 };
 
 struct Options {

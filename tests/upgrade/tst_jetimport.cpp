@@ -16,6 +16,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -155,8 +156,10 @@ private slots:
     void generatedLibraryIntoEmptyLibrary();
     void rtfBodyStoredAsBinary();
     void bodyOfMegabytesComesInWhole();
+    void damagedRowIsReported();
     void intoFilledLibraryEverythingGetsNewIds();
     void cancelHalfwayLeavesTheLibrary();
+    void startConvertsTheFile_data();
     void startConvertsTheFile();
     void startLeavesTheFolder_data();
     void startLeavesTheFolder();
@@ -231,6 +234,8 @@ void TestJetImport::refusedFiles_data()
                                                      << QStringLiteral("这不是本程序 Windows 版的资料库：缺少 数据表 gl");
     QTest::newRow("library whose topics lack a column")
         << "generated:noitno" << QStringLiteral("这不是本程序 Windows 版的资料库：缺少 zt.itno");
+    QTest::newRow("Access 97 file") << "generated:jet3"
+                                    << QStringLiteral("这是 Access 97（Jet 3）格式的文件");
     QTest::newRow("encrypted pages") << "generated:encrypted"
                                      << QStringLiteral("读不出文件中的数据表目录：文件已加密或已损坏");
 }
@@ -251,6 +256,13 @@ void TestJetImport::refusedFiles()
             for (QVariantList &row : jet::table(tables, "zt").rows) row.removeAt(2);
         }
         path = writeGenerated(dir, tables);
+        if (file.endsWith("jet3")) {
+            QByteArray bytes = fileBytes(path);
+            bytes[0x14] = 0;  // the version byte of an Access 97 file
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes);
+        }
         if (file.endsWith("encrypted")) {
             // Every page after the first scrambled, as an encoded file reads
             // to a reader without its key.
@@ -280,7 +292,7 @@ void TestJetImport::refusedFiles()
                         "(SELECT count(*) FROM richfile) + (SELECT count(*) FROM gl)")
                  .toLongLong(),
              0);
-    QCOMPARE(fileBytes(path), before);
+    if (QFileInfo::exists(path)) QCOMPARE(fileBytes(path), before);
 }
 
 void TestJetImport::generatedLibraryIntoEmptyLibrary()
@@ -356,6 +368,48 @@ void TestJetImport::bodyOfMegabytesComesInWhole()
     JetFile jet(writeGenerated(dir, tables));
     QVERIFY(importJetLibrary(lib.db, jet, {}));
     QCOMPARE(lib.scalar("SELECT text FROM mainfile WHERE id = 1").toString(), body);
+}
+
+// A row whose column offsets point outside its page is left out and named in
+// the summary; the rows around it come in.
+void TestJetImport::damagedRowIsReported()
+{
+    std::vector<jet::Table> tables = generatedLibrary();
+    jet::table(tables, "mainfile").rows.push_back({300, "损坏的文档", "正文", 0, QVariant(), QVariant()});
+    QTemporaryDir dir;
+    const QString path = writeGenerated(dir, tables);
+    QByteArray bytes = fileBytes(path);
+    const QString name = QStringLiteral("损坏的文档");
+    const QByteArray ucs2(reinterpret_cast<const char *>(name.utf16()), name.size() * 2);
+    const qsizetype at = bytes.indexOf(ucs2);
+    QVERIFY(at > 0);
+    // The row holding the title, from the page's row offsets.
+    const qsizetype page = at / 4096 * 4096;
+    const auto u16 = [&](qsizetype i) { return int(quint8(bytes[i])) | int(quint8(bytes[i + 1])) << 8; };
+    int end = 4096;
+    for (int r = 0, rows = u16(page + 0x0C); r < rows; ++r) {
+        const int start = u16(page + 0x0E + 2 * r) & 0x1FFF;
+        if (page + start <= at && at < page + end) break;
+        end = start;
+    }
+    // Every variable column's offset pointed far past the row's end.
+    const qsizetype varLen = page + end - 1 - 2;
+    for (int i = 1; i <= u16(varLen); ++i) {
+        bytes[varLen - 2 * i] = char(0xF0);
+        bytes[varLen - 2 * i + 1] = char(0x0F);
+    }
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+    f.close();
+
+    Library lib;
+    JetFile jet(path);
+    const std::optional<ImportSummary> s = importJetLibrary(lib.db, jet, {});
+    QVERIFY(s);
+    QCOMPARE(s->documents, 5);
+    QVERIFY2(s->skipped.contains(QStringLiteral("数据表 mainfile：有 1 行已损坏，没有读出")), qPrintable(s->skipped.join('\n')));
+    QCOMPARE(lib.scalar("SELECT count(*) FROM mainfile WHERE id = 300").toLongLong(), 0);
 }
 
 void TestJetImport::intoFilledLibraryEverythingGetsNewIds()
@@ -436,18 +490,34 @@ void TestJetImport::cancelHalfwayLeavesTheLibrary()
     QCOMPARE(lib.db.rowsLike("mainfile", "text", "%正文1%"), (std::optional<std::vector<qint64>>{std::vector<qint64>{}}));
 }
 
+void TestJetImport::startConvertsTheFile_data()
+{
+    QTest::addColumn<QString>("keptAs");
+    QTest::newRow("first conversion") << "wenk-jet.dat";
+    QTest::newRow("a wenk-jet.dat is there already") << "wenk-jet-2.dat";
+}
+
 void TestJetImport::startConvertsTheFile()
 {
+    QFETCH(QString, keptAs);
     LibraryFixture lib;
     QVERIFY(QFile::copy(fixture("library-demo.mdb"), lib.path()));
-    MessageBoxes::expectNext(MessageBoxes::Yes, conversionQuestion(lib.path()));
-    MessageBoxes::expectNext(MessageBoxes::Ok,
-                             kDemoSummary + QStringLiteral("\n各项保留原来的编号。\n\n原来的文件已改名为 wenk-jet.dat。"));
+    const QString there = QDir(lib.folder()).filePath("wenk-jet.dat");
+    if (keptAs != "wenk-jet.dat") {
+        QFile mine(there);
+        QVERIFY(mine.open(QIODevice::WriteOnly));
+        mine.write("the user's own file");
+    }
+    MessageBoxes::expectNext(MessageBoxes::Yes, conversionQuestion(lib.path()).replace("wenk-jet.dat", keptAs));
+    MessageBoxes::expectNext(MessageBoxes::Ok, kDemoSummary + QStringLiteral("\n各项保留原来的编号。\n\n原来的文件已改名为 %1。").arg(keptAs));
     ProgramRun run;
     QVERIFY(run.started());
     CHECK_BOXES();
-    QCOMPARE(fileBytes(QDir(lib.folder()).filePath("wenk-jet.dat")), fileBytes(fixture("library-demo.mdb")));
-    QCOMPARE(QDir(lib.folder()).entryList(QDir::Files), (QStringList{"wenk-jet.dat", "wenk.dat", "wenk.dat-shm", "wenk.dat-wal"}));
+    QCOMPARE(fileBytes(QDir(lib.folder()).filePath(keptAs)), fileBytes(fixture("library-demo.mdb")));
+    if (keptAs != "wenk-jet.dat") QCOMPARE(fileBytes(there), QByteArray("the user's own file"));
+    QStringList files{keptAs, "wenk.dat", "wenk.dat-shm", "wenk.dat-wal"};
+    if (keptAs != "wenk-jet.dat") files.insert(1, "wenk-jet.dat");
+    QCOMPARE(QDir(lib.folder()).entryList(QDir::Files), files);
     QCOMPARE(lib.scalar("SELECT count(*) FROM mainfile").toLongLong(), 7);
     // The body index was built as the program started.
     QVERIFY(!MastData->database().bodyIndexNeedsBuilding());

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <mdbtools.h>
@@ -210,6 +211,76 @@ QByteArray binary(qsizetype length)
     return b;
 }
 
+quint32 get16(const QByteArray &b, qsizetype at)
+{
+    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8;
+}
+
+quint32 get32(const QByteArray &b, qsizetype at)
+{
+    return get16(b, at) | get16(b, at + 2) << 16;
+}
+
+constexpr qsizetype kPage = 4096;
+
+// A table's definition page and the data pages its usage map names, as libmdb finds them.
+struct TablePages {
+    QString error;
+    quint32 tdef = 0;
+    QList<quint32> mapped;
+};
+
+TablePages pagesOf(const QString &path, const QString &name)
+{
+    TablePages r;
+    MdbHandle *mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
+    if (!mdb) {
+        r.error = QStringLiteral("mdb_open failed");
+        return r;
+    }
+    QByteArray tableName = name.toUtf8();
+    MdbTableDef *t = mdb_read_catalog(mdb, MDB_ANY) ? mdb_read_table_by_name(mdb, tableName.data(), MDB_TABLE) : nullptr;
+    if (t) {
+        r.tdef = quint32(t->entry->table_pg);
+        for (gint32 pg = mdb_map_find_next(mdb, t->usage_map, guint(t->map_sz), 0); pg > 0 && r.mapped.size() < 100000;
+             pg = mdb_map_find_next(mdb, t->usage_map, guint(t->map_sz), guint32(pg)))
+            r.mapped << quint32(pg);
+        mdb_free_tabledef(t);
+    } else {
+        r.error = QStringLiteral("no table ") + name;
+    }
+    mdb_close(mdb);
+    return r;
+}
+
+// One entry of a data page's row-offset table: its flag bits and the bytes
+// from its offset up to the previous row's.
+struct Slot {
+    quint32 flags = 0;
+    QByteArray bytes;
+};
+
+QList<Slot> slotsOf(const QByteArray &file, quint32 page)
+{
+    const qsizetype base = qsizetype(page) * kPage;
+    QList<Slot> out;
+    if (base + kPage > file.size() || file[base] != 0x01) return out;
+    quint32 end = kPage;
+    for (quint32 i = 0, n = get16(file, base + 12); i < n; ++i) {
+        const quint32 raw = get16(file, base + 14 + 2 * i);
+        const quint32 offset = raw & 0x1fff;
+        out << Slot{raw & 0xc000, offset < end ? file.mid(base + offset, end - offset) : QByteArray()};
+        end = offset;
+    }
+    return out;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 }  // namespace
 
 class TestJetWriter : public QObject {
@@ -224,6 +295,8 @@ private slots:
     void rowsFillPagesToTheLastByte();
     void tablesOverManyPages_data();
     void tablesOverManyPages();
+    void deletedAndOverflowRowsOnThePages_data();
+    void deletedAndOverflowRowsOnThePages();
     void refusesWhatJetCannotHold_data();
     void refusesWhatJetCannotHold();
 
@@ -504,6 +577,101 @@ void TestJetWriter::tablesOverManyPages()
     QFile::remove(path);
 }
 
+void TestJetWriter::deletedAndOverflowRowsOnThePages_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QList<int>>("deleted");
+    QTest::addColumn<QList<int>>("overflow");
+    QTest::newRow("among ordinary rows") << 6 << QList<int>{2} << QList<int>{4};
+    QTest::newRow("overflow first, deleted last") << 5 << QList<int>{4} << QList<int>{0};
+    QTest::newRow("over several pages") << 300 << QList<int>{3, 150, 151} << QList<int>{5, 152, 298, 299};
+}
+
+void TestJetWriter::deletedAndOverflowRowsOnThePages()
+{
+    QFETCH(int, rows);
+    QFETCH(QList<int>, deleted);
+    QFETCH(QList<int>, overflow);
+    jet::Table t{QStringLiteral("marks"),
+                 {{QStringLiteral("id"), jet::ColType::Long},
+                  {QStringLiteral("name"), jet::ColType::Text, 50},
+                  {QStringLiteral("note"), jet::ColType::Memo}},
+                 {},
+                 {}};
+    for (int i = 0; i < rows; ++i)
+        t.rows.push_back({i, QStringLiteral("标记 %1").arg(i), i % 3 ? QVariant(QStringLiteral("note %1").arg(i)) : QVariant()});
+    const jet::Table after{QStringLiteral("after"), {{QStringLiteral("num"), jet::ColType::Long}}, {{77}}, {}};
+    // The same rows written plainly give the bytes each row must have.
+    const QString plainPath = dir.filePath(QStringLiteral("plain.mdb"));
+    jet::writeFile(plainPath, {t, after});
+    t.deletedRows = {deleted.begin(), deleted.end()};
+    t.overflowRows = {overflow.begin(), overflow.end()};
+    const QString path = dir.filePath(QStringLiteral("flagged.mdb"));
+    jet::writeFile(path, {t, after});
+
+    const QByteArray plainFile = contents(plainPath);
+    const TablePages plainPages = pagesOf(plainPath, t.name);
+    QVERIFY2(plainPages.error.isEmpty(), qPrintable(plainPages.error));
+    QList<QByteArray> plainRows;
+    for (quint32 pg : plainPages.mapped)
+        for (const Slot &s : slotsOf(plainFile, pg)) {
+            QCOMPARE(s.flags, 0u);
+            plainRows << s.bytes;
+        }
+    QCOMPARE(plainRows.size(), rows);
+
+    const QByteArray file = contents(path);
+    const TablePages pages = pagesOf(path, t.name);
+    QVERIFY2(pages.error.isEmpty(), qPrintable(pages.error));
+    QCOMPARE(get32(file, qsizetype(pages.tdef) * kPage + 16), quint32(rows - deleted.size()));
+
+    // Walking the usage map meets every row once, in order.
+    QList<std::pair<quint32, Slot>> walked;
+    for (quint32 pg : pages.mapped)
+        for (const Slot &s : slotsOf(file, pg)) walked.push_back({pg, s});
+    QCOMPARE(walked.size(), rows);
+    QSet<quint32> targetPages;
+    for (int i = 0; i < rows; ++i) {
+        const auto &[pg, slot] = walked[i];
+        const QString where = QStringLiteral("row %1").arg(i);
+        if (deleted.contains(i)) {
+            QVERIFY2(slot.flags == 0x8000, qPrintable(where));
+            QVERIFY2(slot.bytes == plainRows[i], qPrintable(where));
+        } else if (overflow.contains(i)) {
+            QVERIFY2(slot.flags == 0x4000, qPrintable(where));
+            QVERIFY2(slot.bytes.size() == 4, qPrintable(where));
+            const quint32 target = get32(slot.bytes, 0) >> 8;
+            const int index = int(get32(slot.bytes, 0) & 0xff);
+            QVERIFY2(target > pg, qPrintable(where));
+            QVERIFY2(!pages.mapped.contains(target), qPrintable(where));
+            QVERIFY2(get32(file, qsizetype(target) * kPage + 4) == pages.tdef, qPrintable(where));
+            const QList<Slot> onTarget = slotsOf(file, target);
+            QVERIFY2(index < onTarget.size(), qPrintable(where));
+            QVERIFY2(onTarget[index].flags == 0, qPrintable(where));
+            QVERIFY2(onTarget[index].bytes == plainRows[i], qPrintable(where));
+            targetPages.insert(target);
+        } else {
+            QVERIFY2(slot.flags == 0, qPrintable(where));
+            QVERIFY2(slot.bytes == plainRows[i], qPrintable(where));
+        }
+    }
+    // The target pages hold the overflow rows and nothing else, and no other
+    // page outside the map claims the table.
+    qsizetype onTargets = 0;
+    for (quint32 pg : targetPages) onTargets += slotsOf(file, pg).size();
+    QCOMPARE(onTargets, overflow.size());
+    for (quint32 pg = 0; qsizetype(pg) * kPage < file.size(); ++pg)
+        if (file[qsizetype(pg) * kPage] == 0x01 && get32(file, qsizetype(pg) * kPage + 4) == pages.tdef)
+            QVERIFY2(pages.mapped.contains(pg) || targetPages.contains(pg), qPrintable(QStringLiteral("page %1").arg(pg)));
+
+    const ToolRun list = runTool(QStringLiteral("mdb-tables"), {QStringLiteral("-1"), path});
+    QVERIFY2(list.exitCode == 0, qPrintable(list.err));
+    QCOMPARE(list.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts), QStringList({t.name, after.name}));
+    const ReadBack afterRead = readWithLibmdb(path, after.name);
+    QVERIFY2(afterRead.error.isEmpty(), qPrintable(afterRead.error));
+    QCOMPARE(afterRead.rows, QList<QVariantList>{readForm(after, after.rows[0])});
+}
+
 void TestJetWriter::refusesWhatJetCannotHold_data()
 {
     QTest::addColumn<int>("columnType");
@@ -511,13 +679,18 @@ void TestJetWriter::refusesWhatJetCannotHold_data()
     QTest::addColumn<int>("columns");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<bool>("inMissingFolder");
+    QTest::addColumn<int>("deleted");   // row index, or -1
+    QTest::addColumn<int>("overflow");  // row index, or -1
     const int text = int(jet::ColType::Text), lng = int(jet::ColType::Long), in = int(jet::ColType::Int);
-    QTest::newRow("row longer than a page") << text << 255 << 10 << QVariant(QString(255, QChar(0x4e2d))) << false;
-    QTest::newRow("Long out of range") << lng << 0 << 1 << QVariant(qint64(1) << 33) << false;
-    QTest::newRow("Int out of range") << in << 0 << 1 << QVariant(40000) << false;
-    QTest::newRow("not a number") << lng << 0 << 1 << QVariant(QStringLiteral("seven")) << false;
-    QTest::newRow("text column over 255") << text << 256 << 1 << QVariant(QStringLiteral("x")) << false;
-    QTest::newRow("folder missing") << lng << 0 << 1 << QVariant(1) << true;
+    QTest::newRow("row longer than a page") << text << 255 << 10 << QVariant(QString(255, QChar(0x4e2d))) << false << -1 << -1;
+    QTest::newRow("Long out of range") << lng << 0 << 1 << QVariant(qint64(1) << 33) << false << -1 << -1;
+    QTest::newRow("Int out of range") << in << 0 << 1 << QVariant(40000) << false << -1 << -1;
+    QTest::newRow("not a number") << lng << 0 << 1 << QVariant(QStringLiteral("seven")) << false << -1 << -1;
+    QTest::newRow("text column over 255") << text << 256 << 1 << QVariant(QStringLiteral("x")) << false << -1 << -1;
+    QTest::newRow("folder missing") << lng << 0 << 1 << QVariant(1) << true << -1 << -1;
+    QTest::newRow("deleted row not among the rows") << lng << 0 << 1 << QVariant(1) << false << 1 << -1;
+    QTest::newRow("overflow row not among the rows") << lng << 0 << 1 << QVariant(1) << false << -1 << -2;
+    QTest::newRow("row both deleted and overflow") << lng << 0 << 1 << QVariant(1) << false << 0 << 0;
 }
 
 void TestJetWriter::refusesWhatJetCannotHold()
@@ -527,7 +700,11 @@ void TestJetWriter::refusesWhatJetCannotHold()
     QFETCH(int, columns);
     QFETCH(QVariant, value);
     QFETCH(bool, inMissingFolder);
+    QFETCH(int, deleted);
+    QFETCH(int, overflow);
     jet::Table t{QStringLiteral("bad"), {}, {}, {}};
+    if (deleted != -1) t.deletedRows = {deleted};
+    if (overflow != -1) t.overflowRows = {overflow};
     QVariantList row;
     for (int i = 0; i < columns; ++i) {
         t.columns.push_back({QStringLiteral("c%1").arg(i), jet::ColType(columnType), columnSize});
