@@ -157,6 +157,7 @@ private slots:
     void rtfBodyStoredAsBinary();
     void bodyOfMegabytesComesInWhole();
     void damagedRowIsReported();
+    void deletedRowsStayOutMovedRowsComeIn();
     void intoFilledLibraryEverythingGetsNewIds();
     void cancelHalfwayLeavesTheLibrary();
     void startConvertsTheFile_data();
@@ -410,6 +411,33 @@ void TestJetImport::damagedRowIsReported()
     QCOMPARE(s->documents, 5);
     QVERIFY2(s->skipped.contains(QStringLiteral("数据表 mainfile：有 1 行已损坏，没有读出")), qPrintable(s->skipped.join('\n')));
     QCOMPARE(lib.scalar("SELECT count(*) FROM mainfile WHERE id = 300").toLongLong(), 0);
+}
+
+// A library the Windows program never compacted: deleted rows still on the
+// pages, and rows moved to another page with a pointer left in their place.
+void TestJetImport::deletedRowsStayOutMovedRowsComeIn()
+{
+    std::vector<jet::Table> tables = generatedLibrary();
+    jet::Table &docs = jet::table(tables, "mainfile");
+    docs.rows.push_back({400, "删掉的文档", "旧正文", 0, QVariant(), QVariant()});
+    docs.rows.push_back({401, "挪走的文档", "挪走的正文", 0, QVariant(), QVariant()});
+    docs.deletedRows = {int(docs.rows.size()) - 2};
+    docs.overflowRows = {0, int(docs.rows.size()) - 1};
+    jet::Table &topics = jet::table(tables, "zt");
+    topics.rows.push_back({50, "删掉的专题", 7, 0});
+    topics.deletedRows = {int(topics.rows.size()) - 1};
+    topics.overflowRows = {1};
+    QTemporaryDir dir;
+    Library lib;
+    JetFile jet(writeGenerated(dir, tables));
+    const std::optional<ImportSummary> s = importJetLibrary(lib.db, jet, {});
+    QVERIFY(s);
+    QCOMPARE(s->skipped, kGeneratedSkips);
+    QCOMPARE(rowTexts(lib.rows("SELECT id, name FROM mainfile ORDER BY id")),
+             (QStringList{"7 | 红楼梦 第一回", "99 | 长篇", "100 | ∅", "123 | ", "200 | RTF 备注", "401 | 挪走的文档"}));
+    QCOMPARE(lib.scalar("SELECT text FROM mainfile WHERE id = 401").toString(), QStringLiteral("挪走的正文"));
+    QCOMPARE(rowTexts(lib.rows("SELECT id, name FROM zt ORDER BY id")),
+             (QStringList{"1 | 文学", "2 | 中国文学", "3 | 古典小说", "4 | 明清小说", "10 | 历史"}));
 }
 
 void TestJetImport::intoFilledLibraryEverythingGetsNewIds()
