@@ -151,6 +151,11 @@ bool startProgram()
     // The large tables are read meanwhile, so the tree and the document
     // list do not wait for them one after the other.
     if (!openLibrary()) return false;
+    const QString readOnly = MastData->database().readOnlyReason();
+    if (!readOnly.isEmpty())
+        MessageBoxes::notice(nullptr, kTitle,
+                             QStringLiteral("资料库文件 %1 以只读方式打开：%2。\n可以浏览和查询，但所做的修改无法保存。")
+                                 .arg(QDir::current().absoluteFilePath(kFile), readOnly));
     try {
         buildBodyIndex(MastData->database());
     } catch (const DataError &) {

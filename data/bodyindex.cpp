@@ -87,19 +87,19 @@ QStringList BodyIndex::createStatements()
     return all;
 }
 
+bool BodyIndex::present() const
+{
+    Statement s(db_, "SELECT count(*) FROM sqlite_master WHERE name IN ('wenk_body', 'wenk_body_chars', "
+                     "'wenk_body_state', 'wenk_body_pending', 'wenk_body_inserted', 'wenk_body_changed', "
+                     "'wenk_body_deleted')");
+    if (!s.step() || s.columnInt(0) != 7) return false;
+    Statement state(db_, "SELECT layout FROM wenk_body_state");
+    return state.step() && state.columnInt(0) == Layout && !state.step();
+}
+
 void BodyIndex::ensureObjects()
 {
-    int present = 0;
-    {
-        Statement s(db_, "SELECT count(*) FROM sqlite_master WHERE name IN ('wenk_body', 'wenk_body_chars', "
-                         "'wenk_body_state', 'wenk_body_pending', 'wenk_body_inserted', 'wenk_body_changed', "
-                         "'wenk_body_deleted')");
-        if (s.step()) present = int(s.columnInt(0));
-    }
-    if (present == 7) {
-        Statement s(db_, "SELECT layout FROM wenk_body_state");
-        if (s.step() && s.columnInt(0) == Layout && !s.step()) return;
-    }
+    if (present()) return;
     // Missing, partly there (a trigger dropped by another program) or of
     // another layout: made anew and built again.
     for (const char *t : kTriggers) run(db_, QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(t));

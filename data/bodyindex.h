@@ -35,6 +35,8 @@ public:
     // otherwise makes them anew (an unbuilt index). In a write transaction.
     void ensureObjects();
     bool built() const;
+    // The objects are there, of this layout: for a file only read.
+    bool present() const;
     // Indexes up to rows more rows in the order of their ids and returns
     // how many it indexed: fewer than rows once every row is. In a write
     // transaction.

@@ -8,7 +8,30 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUrl>
 #include <sqlite3.h>
+
+namespace {
+
+// What the engine's failure means to the user; its own words follow.
+QString engineError(sqlite3 *db)
+{
+    const QString engine = QString::fromUtf8(sqlite3_errmsg(db));
+    QString meaning;
+    switch (sqlite3_extended_errcode(db) & 0xFF) {
+    case SQLITE_FULL: meaning = QStringLiteral("磁盘空间不足，无法写入资料库文件"); break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: meaning = QStringLiteral("资料库文件正被另一个程序写入，等待后仍无法写入"); break;
+    case SQLITE_READONLY: meaning = QStringLiteral("资料库文件只能读取，无法写入"); break;
+    case SQLITE_IOERR: meaning = QStringLiteral("读写资料库文件时出错（磁盘空间不足、文件过大或磁盘故障）"); break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: meaning = QStringLiteral("资料库文件已损坏"); break;
+    default: return engine;
+    }
+    return meaning + QStringLiteral("（") + engine + QStringLiteral("）");
+}
+
+}  // namespace
 
 // ---- Statement -------------------------------------------------------------
 
@@ -40,7 +63,7 @@ void Statement::bind(int index, const QVariant &value)
         QByteArray t = value.toString().toUtf8();
         rc = sqlite3_bind_text64(stmt_, index, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
     }
-    if (rc != SQLITE_OK) throw DataError(QString::fromUtf8(sqlite3_errmsg(db_)));
+    if (rc != SQLITE_OK) throw DataError(engineError(db_));
 }
 
 void Statement::bindAll(const QVariantList &values)
@@ -53,7 +76,7 @@ bool Statement::step()
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    throw DataError(QString::fromUtf8(sqlite3_errmsg(db_)));
+    throw DataError(engineError(db_));
 }
 
 void Statement::reset()
@@ -133,6 +156,7 @@ void Database::close()
     copies_.clear();
     journal_ = Journal();
     fileVersion_ = -1;
+    readOnly_.clear();
 }
 
 void Database::requireOpen() const
@@ -142,7 +166,7 @@ void Database::requireOpen() const
 
 void Database::fail(const QString &context) const
 {
-    QString engine = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString();
+    QString engine = db_ ? engineError(db_) : QString();
     throw DataError(engine.isEmpty() ? context : context + QStringLiteral("：") + engine);
 }
 
@@ -153,20 +177,61 @@ void Database::openLibrary(const QString &path, int busyTimeoutMs)
     if (!fi.exists()) throw DataError(QStringLiteral("文件不存在"));
     if (fi.isDir()) throw DataError(QStringLiteral("这是一个文件夹，不是资料库文件"));
     if (!fi.isReadable()) throw DataError(QStringLiteral("没有读取这个文件的权限"));
+    // A file, or a folder, that cannot be written is opened for reading:
+    // the library can still be browsed and searched.
+    QString readOnly;
+    if (!fi.isWritable())
+        readOnly = QStringLiteral("文件只能读取");
+    else if (!QFileInfo(fi.absolutePath()).isWritable())
+        readOnly = QStringLiteral("所在的文件夹不能写入");
+    connect(path, busyTimeoutMs, readOnly);
+    if (!readOnly.isEmpty()) return;
+    // Program objects are added under the write lock; a library another
+    // program is writing past the wait, or a file system that refuses
+    // writes, is opened for reading instead.
+    try {
+        addProgramObjects();
+    } catch (const DataError &) {
+        const int code = sqlite3_extended_errcode(db_) & 0xFF;
+        if (code != SQLITE_BUSY && code != SQLITE_LOCKED && code != SQLITE_READONLY) {
+            close();
+            throw;
+        }
+        connect(path, busyTimeoutMs,
+                code == SQLITE_READONLY ? QStringLiteral("文件系统不允许写入")
+                                        : QStringLiteral("另一个程序正在写入它，等待后仍未写完"));
+    }
+}
+
+void Database::connect(const QString &path, int busyTimeoutMs, const QString &readOnly)
+{
+    close();
+    const int mode = readOnly.isEmpty() ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
     // No CREATE flag: an existing file is opened, never made anew.
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, mode | SQLITE_OPEN_NOMUTEX, nullptr);
+    // A file in write-ahead mode is read through its shared-memory file,
+    // which a reader alone cannot make: the file is then read as it stands.
+    if (rc == SQLITE_OK && !readOnly.isEmpty() &&
+        sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
+        rc = sqlite3_open_v2(uri.constData(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    }
     if (rc != SQLITE_OK) {
         QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("无法打开");
         close();
         throw DataError(QStringLiteral("无法打开文件：") + msg);
     }
     path_ = path;
+    readOnly_ = readOnly;
     sqlite3_busy_timeout(db_, busyTimeoutMs);
     sqlite3_extended_result_codes(db_, 1);
     bodyIndexAvailable_ = BodyIndex::prepareConnection(db_);
     try {
         checkLibrary();
-        addProgramObjects();
+        // Read only: the index serves as it is, if it is there.
+        if (!readOnly.isEmpty() && bodyIndexAvailable_) bodyIndexAvailable_ = BodyIndex(db_).present();
     } catch (...) {
         close();
         throw;
@@ -347,6 +412,8 @@ void Database::exec(const QString &sql, const QVariantList &params)
 void Database::begin()
 {
     requireOpen();
+    if (!readOnly_.isEmpty())
+        throw DataError(QStringLiteral("资料库是以只读方式打开的（%1），修改无法保存。").arg(readOnly_));
     const char *sql = depth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT wenk";
     if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(QStringLiteral("无法开始事务"));
     ++depth_;
@@ -573,7 +640,7 @@ std::optional<std::vector<qint64>> Database::rowsLike(const QString &table, cons
 
 bool Database::bodyIndexNeedsBuilding()
 {
-    return bodyIndexAvailable_ && db_ && !BodyIndex(db_).built();
+    return bodyIndexAvailable_ && db_ && readOnly_.isEmpty() && !BodyIndex(db_).built();
 }
 
 int Database::buildBodyIndexStep(int rows)

@@ -78,6 +78,10 @@ public:
 
     void close();
     bool isOpen() const { return db_ != nullptr; }
+    // Why the library was opened for reading only (the file or its folder
+    // cannot be written, another program holds the write lock); empty when
+    // it can be written. Every write then throws DataError saying so.
+    QString readOnlyReason() const { return readOnly_; }
     QString path() const { return path_; }
     sqlite3 *handle() const { return db_; }
 
@@ -155,6 +159,7 @@ private:
         bool idIsRowid = false;
         bool autoincrement = false;
     };
+    void connect(const QString &path, int busyTimeoutMs, const QString &readOnly);
     void checkLibrary();
     void addProgramObjects();
     TableInfo loadInfo(const QString &table) const;
@@ -171,6 +176,7 @@ private:
 
     sqlite3 *db_ = nullptr;
     QString path_;
+    QString readOnly_;
     bool bodyIndexAvailable_ = false;
     int depth_ = 0;
     std::vector<quint64> transactionStarts_;

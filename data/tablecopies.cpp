@@ -77,7 +77,13 @@ std::shared_ptr<RowSet> Database::readCopy(sqlite3 *db, const QString &table)
 {
     const TableDef *def = schema::table(table);
     const QStringList cols = def->smallColumns();
-    const QString index = schema::listIndex(table);
+    QString index = schema::listIndex(table);
+    if (!index.isEmpty()) {
+        // A file opened for reading only may lack the indexes the program adds.
+        Statement present(db, "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?");
+        present.bind(1, index);
+        if (!present.step()) index.clear();
+    }
     const QString from = index.isEmpty() ? QStringLiteral("\"%1\"").arg(table)
                                          : QStringLiteral("\"%1\" INDEXED BY %2").arg(table, index);
     Statement stmt(db, QStringLiteral("SELECT rowid, \"%1\" FROM %2").arg(cols.join("\", \""), from));
