@@ -21,7 +21,7 @@ struct sqlite3;
 
 class BodyIndex {
 public:
-    static constexpr int Layout = 2;
+    static constexpr int Layout = 3;
 
     explicit BodyIndex(sqlite3 *db) : db_(db) {}
 

@@ -49,7 +49,8 @@ public:
     Reader(const char *text, int length) : p_(reinterpret_cast<const unsigned char *>(text)), end_(p_ + length) {}
     bool next(char32_t *c)
     {
-        if (p_ >= end_ || *p_ == 0) return false;
+        // A zero character is text like any other: the search reads past it.
+        if (p_ >= end_) return false;
         *c = foldCase(nextCodePoint(p_));
         return true;
     }

@@ -129,8 +129,9 @@ void LibraryFixture::write()
                 sqlite3_bind_blob(st, i + 1, v.toByteArray().constData(), int(v.toByteArray().size()), SQLITE_TRANSIENT);
             else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
                 sqlite3_bind_int64(st, i + 1, v.toLongLong());
-            else
-                sqlite3_bind_text(st, i + 1, v.toString().toUtf8().constData(), -1, SQLITE_TRANSIENT);
+            else  // with its length: a text may hold zero characters
+                sqlite3_bind_text(st, i + 1, v.toString().toUtf8().constData(), int(v.toString().toUtf8().size()),
+                                  SQLITE_TRANSIENT);
         }
         const int rc = sqlite3_step(st);
         sqlite3_finalize(st);
