@@ -49,6 +49,7 @@ void TMainForm::connectCommands()
     onTrigger(FileExit1, &TMainForm::FileExit1Execute);
     onTrigger(HelpAbout1, &TMainForm::HelpAbout1Execute);
     onTrigger(N22, &TMainForm::SpeedButton20Click);
+    onTrigger(RestoreBackup1, &TMainForm::RestoreBackup1Click);
     onTrigger(EditCut1, &TMainForm::EditCut1Execute);
     onTrigger(EditCopy1, &TMainForm::EditCopy1Execute);
     onTrigger(EditPaste1, &TMainForm::EditPaste1Execute);

@@ -104,6 +104,7 @@ public:
     QAction *N2, *N5, *N3, *N21;  // menu 1: new, delete, save, exit
     QAction *N11;                 // menu 3: font
     QAction *N22;                 // menu 5: data upgrade
+    QAction *RestoreBackup1;      // menu 5: restore a backup
     QAction *N23;                 // menu 6: about
     // Internal commands, run by triggering them; never shown.
     QPushButton *BitBtn3, *btbiaodw, *btshowglxx, *btshowbz, *BitBtn4;
@@ -194,6 +195,7 @@ public:
     // ---- quick collection and data upgrade ----------------------------------
     void SpeedButton6Click();
     void SpeedButton20Click();
+    void RestoreBackup1Click();  // app/restorebackup.cpp
 
     // ---- what the area folders use of this window ---------------------------
     QWidget *hostWindow() override { return this; }

@@ -233,6 +233,8 @@ void TMainForm::buildMenus()
     UpgradeMenu = bar->addMenu(QStringLiteral(" 升 级"));
     N22 = UpgradeMenu->addAction(QStringLiteral("数据升级"));
     N22->setObjectName("N22");
+    RestoreBackup1 = UpgradeMenu->addAction(QStringLiteral("恢复备份"));
+    RestoreBackup1->setObjectName("RestoreBackup1");
     HelpMenu = bar->addMenu(QStringLiteral(" 帮 助"));
     HelpMenu->addAction(HelpAbout1);
     N23 = HelpAbout1;

@@ -7,6 +7,7 @@
 #include "app/main.h"
 #include "collect/Unitget.h"
 #include "data/Unit1.h"
+#include "data/backups.h"
 #include "data/dataerror.h"
 #include "data/schema.h"
 #include "documents/Unit3.h"
@@ -36,6 +37,8 @@ struct TProgram {
     std::unique_ptr<Tfrmselectnode> picker;
     std::unique_ptr<Tfrmget> collectionWindow;
     std::unique_ptr<MYTH> worker;
+    // Goes first when the program stops: a copy still running is stopped.
+    std::unique_ptr<BackgroundBackup> backup;
 };
 
 std::unique_ptr<TProgram> program;
@@ -118,6 +121,11 @@ void openStartupDatasets()
 
 }  // namespace
 
+BackgroundBackup *startupBackup()
+{
+    return program ? program->backup.get() : nullptr;
+}
+
 MYTH *startupWorker()
 {
     return program ? program->worker.get() : nullptr;
@@ -152,7 +160,9 @@ bool startProgram()
     // list do not wait for them one after the other.
     if (!openLibrary()) return false;
     const QString readOnly = MastData->database().readOnlyReason();
-    if (!readOnly.isEmpty())
+    if (readOnly.isEmpty())
+        program->backup = std::make_unique<BackgroundBackup>(QDir::current().absoluteFilePath(kFile));
+    else
         MessageBoxes::notice(nullptr, kTitle,
                              QStringLiteral("资料库文件 %1 以只读方式打开：%2。\n可以浏览和查询，但所做的修改无法保存。")
                                  .arg(QDir::current().absoluteFilePath(kFile), readOnly));

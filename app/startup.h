@@ -10,6 +10,9 @@ void stopProgram();
 
 #include <QStringList>
 class MYTH;
+class BackgroundBackup;
+// The backup the last start began, if any (none for a library only read).
+BackgroundBackup *startupBackup();
 // What start-up made and opened, in order, for tests.
 QStringList &startupTrace();
 // The worker of the last start, for tests.

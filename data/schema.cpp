@@ -67,7 +67,7 @@ QStringList createStatements()
 
 QStringList additionStatements()
 {
-    return {
+    QStringList all{
         "CREATE INDEX IF NOT EXISTS wenk_gl_ztid ON gl (ztid)",
         "CREATE INDEX IF NOT EXISTS wenk_gl_fileid ON gl (fileid)",
         "CREATE INDEX IF NOT EXISTS wenk_zt_preid ON zt (preid)",
@@ -79,6 +79,16 @@ QStringList additionStatements()
         // not number itself without reuse.
         "CREATE TABLE IF NOT EXISTS wenk_sequence (name TEXT PRIMARY KEY, last INTEGER NOT NULL)",
     };
+    // A count of the writes to the library, by any program, so that a backup
+    // can tell whether anything changed since the last one.
+    all << "CREATE TABLE IF NOT EXISTS wenk_changes (n INTEGER NOT NULL)"
+        << "INSERT INTO wenk_changes (n) SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM wenk_changes)";
+    for (const char *table : {"mainfile", "richfile", "zt", "gl", "temp"})
+        for (const char *op : {"INSERT", "UPDATE", "DELETE"})
+            all << QStringLiteral("CREATE TRIGGER IF NOT EXISTS wenk_changes_%1_%2 AFTER %3 ON %1 BEGIN "
+                                  "UPDATE wenk_changes SET n = n + 1; END")
+                       .arg(QString::fromLatin1(table), QString::fromLatin1(op).toLower(), QString::fromLatin1(op));
+    return all;
 }
 
 QString listIndex(const QString &table)

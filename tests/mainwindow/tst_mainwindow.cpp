@@ -133,7 +133,7 @@ void TestMainWindow::menus_data()
     QTest::newRow("2 edit") << 2 << " 编 辑 " << "剪切|复制|粘贴|-|撤销|-|全选";
     QTest::newRow("3 format") << 3 << " 格 式 " << "选择字体|-|粗体|斜体|下划线|删除线|-|居中|左对齐|右对齐|分项";
     QTest::newRow("4 windows") << 4 << " 视窗排列" << "&Cascade|Tile &Horizontally|Tile &Vertically|&Minimize All";
-    QTest::newRow("5 upgrade") << 5 << " 升 级" << "数据升级";
+    QTest::newRow("5 upgrade") << 5 << " 升 级" << "数据升级|恢复备份";
     QTest::newRow("6 help") << 6 << " 帮 助" << " 关于作者";
 }
 
