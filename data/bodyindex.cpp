@@ -197,7 +197,8 @@ void BodyIndex::catchUp()
 
 std::optional<std::vector<qint64>> BodyIndex::rowsLike(const QString &pattern)
 {
-    if (!built() || hasPending()) return std::nullopt;
+    // A pattern holding a zero character is cut there by the engine: read.
+    if (!built() || hasPending() || pattern.contains(QChar(0))) return std::nullopt;
     const bodytokens::Plan plan = bodytokens::planFor(pattern);
     std::vector<qint64> ids;
     auto collect = [&ids](Statement &s) {

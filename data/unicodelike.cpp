@@ -69,7 +69,8 @@ bool match(const std::vector<char32_t> &pat, const unsigned char *txt, const uns
     size_t starPat = SIZE_MAX;
     const unsigned char *starTxt = nullptr;
     const size_t n = pat.size();
-    while (txt < end && *txt) {
+    // A zero character is text like any other: only the end ends it.
+    while (txt < end) {
         if (p < n && pat[p] == kAny) {
             if (++p == n) return true;
             starPat = p;

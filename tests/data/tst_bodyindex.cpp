@@ -140,6 +140,8 @@ void TestBodyIndex::sameRowsAsReadingEveryBody_data()
     QTest::newRow("beyond 16 bits") << QString::fromUcs4(U"\U00020001") << true;
     QTest::newRow("after a zero character") << QStringLiteral("after 尾") << true;
     QTest::newRow("_ across a zero character") << QStringLiteral("e_af") << true;
+    QTest::newRow("a whole body past a zero character") << QStringLiteral("before_after 尾巴") << true;
+    QTest::newRow("a body's start, not its end, at a zero character") << QStringLiteral("before") << true;
     QTest::newRow("found nowhere") << QStringLiteral("不存在的词") << true;
     QTest::newRow("two _ between Chinese") << QStringLiteral("明__时") << true;
     QTest::newRow("_ first") << QStringLiteral("_月光") << true;
