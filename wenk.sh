@@ -18,6 +18,4 @@ if [ -z "$folder" ]; then
     echo "(move that folder's files to ~/云笈研读书匣 to keep them out of the checkout)" >&2
   fi
 fi
-mkdir -p "$folder"
-cd "$folder"
-exec "$build/wenk"
+WENK_PROGRAM="$build/wenk" exec "$here/packaging/wenk-launcher.sh" "$folder"

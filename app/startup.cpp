@@ -21,6 +21,8 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
+#include <QIcon>
+#include <QStatusBar>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <memory>
@@ -142,6 +144,10 @@ bool startProgram()
     // The name only: a display name set as well would be appended to the
     // caption of every other window ("春望 — 云笈研读书匣").
     QApplication::setApplicationName(kTitle);
+    QGuiApplication::setDesktopFileName(QStringLiteral("net.wenk.Shuxia"));
+    QIcon icon;
+    for (const char *size : {"48", "256"}) icon.addFile(QStringLiteral(":/icons/wenk-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
     mapSongFont();
     loadQtChinese();
     if (!ensureLibraryFile()) return false;
@@ -159,6 +165,9 @@ bool startProgram()
     // The large tables are read meanwhile, so the tree and the document
     // list do not wait for them one after the other.
     if (!openLibrary()) return false;
+    // Where the library is, for whoever looks: the status bar's tooltip.
+    MainForm->StatusBar1->setToolTip(
+        QStringLiteral("资料库：%1").arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(kFile))));
     const QString readOnly = MastData->database().readOnlyReason();
     if (readOnly.isEmpty())
         program->backup = std::make_unique<BackgroundBackup>(QDir::current().absoluteFilePath(kFile));

@@ -3,7 +3,8 @@
 # any is missing. Runs as root, or through sudo.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libsqlite3-dev
-          fonts-noto-cjk qt6-translations-l10n mdbtools-dev mdbtools)
+          fonts-noto-cjk qt6-translations-l10n mdbtools-dev mdbtools
+          desktop-file-utils appstream dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QAction>
 #include <QElapsedTimer>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <sqlite3.h>
@@ -22,6 +23,7 @@ private slots:
     void documentDatasetsOpenOnceTheLoopRuns();
     void workerErrorIsShown();
     void firstActivationLoadsTreeInLibraryMode();
+    void iconAndLibraryFileShown();
     void exitWithNoEditorEndsAtOnce();
     void editInProgressAtExitIsDropped();
 };
@@ -88,6 +90,20 @@ void TestStartup::workerErrorIsShown()
     QVERIFY(!MastData->ADOTmain->active());
     stopProgram();
     CHECK_BOXES();
+}
+
+// The windows carry the program's icon, and the status bar's tooltip names
+// the library file in use.
+void TestStartup::iconAndLibraryFileShown()
+{
+    LibraryFixture lib;
+    lib.write();
+    ProgramRun run;
+    QVERIFY(run.started());
+    QCOMPARE(MainForm->StatusBar1->toolTip(), QStringLiteral("资料库：") + lib.path());
+    const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
+    QVERIFY2(sizes.contains(QSize(48, 48)) && sizes.contains(QSize(256, 256)), qPrintable(QString::number(sizes.size())));
+    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("net.wenk.Shuxia"));
 }
 
 void TestStartup::firstActivationLoadsTreeInLibraryMode()
