@@ -2,6 +2,7 @@
 
 #include "app/main.h"
 #include "app/startup.h"
+#include "data/Unit1.h"
 #include "data/dataerror.h"
 #include "ui/messagebox.h"
 
@@ -70,13 +71,11 @@ void restartOn(const QString &library, const QString &backup, const QString &whe
     } catch (const DataError &e) {
         outcome = QStringLiteral("没有恢复备份：%1\n资料库保持原样。").arg(e.message());
     }
+    // Told before the start, which may itself end the program.
+    MessageBoxes::notice(nullptr, MessageBoxes::programTitle(), outcome);
     const bool started = startProgram();
     QApplication::setQuitOnLastWindowClosed(quits);
-    if (!started) {
-        QApplication::quit();
-        return;
-    }
-    MessageBoxes::notice(MainForm, MessageBoxes::programTitle(), outcome);
+    if (!started) QApplication::quit();
 }
 
 }  // namespace
@@ -84,6 +83,12 @@ void restartOn(const QString &library, const QString &backup, const QString &whe
 void TMainForm::RestoreBackup1Click()
 {
     const QString library = QDir::current().absoluteFilePath(QStringLiteral("wenk.dat"));
+    const QString readOnly = MastData->database().readOnlyReason();
+    if (!readOnly.isEmpty()) {
+        MessageBoxes::notice(this, MessageBoxes::programTitle(),
+                             QStringLiteral("资料库是以只读方式打开的（%1），不能用备份替换它。").arg(readOnly));
+        return;
+    }
     const std::vector<backups::Backup> list = backups::list(library);
     if (list.empty()) {
         MessageBoxes::notice(this, MessageBoxes::programTitle(),

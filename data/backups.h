@@ -6,6 +6,7 @@
 // are kept.
 #include <QDateTime>
 #include <QString>
+#include <atomic>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -18,13 +19,14 @@ namespace backups {
 class Stop {
 public:
     void stop();
+    bool stopped() const;
     bool attach(sqlite3 *db);  // false when stopped already
     void detach();
 
 private:
     std::mutex m_;
     sqlite3 *db_ = nullptr;
-    bool stopped_ = false;
+    std::atomic<bool> stopped_{false};
 };
 
 struct Backup {
@@ -46,7 +48,9 @@ std::vector<Backup> list(const QString &libraryPath);
 QString make(const QString &libraryPath, bool force = false, Stop *stop = nullptr);
 
 // Puts the backup in the library's place: the current file is first kept
-// as a further backup. The library must be closed. Throws DataError.
+// as a further backup (byte for byte when the engine cannot copy it), and
+// the replacement is refused while another program has the file open. The
+// library must be closed here. Throws DataError, the library as it was.
 void restore(const QString &libraryPath, const QString &backupPath);
 
 }  // namespace backups

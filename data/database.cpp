@@ -192,14 +192,16 @@ void Database::openLibrary(const QString &path, int busyTimeoutMs)
     try {
         addProgramObjects();
     } catch (const DataError &) {
-        const int code = sqlite3_extended_errcode(db_) & 0xFF;
-        if (code != SQLITE_BUSY && code != SQLITE_LOCKED && code != SQLITE_READONLY) {
+        const int code = writeFailure_;
+        if (code != SQLITE_BUSY && code != SQLITE_LOCKED && code != SQLITE_READONLY && code != SQLITE_FULL) {
             close();
             throw;
         }
         connect(path, busyTimeoutMs,
                 code == SQLITE_READONLY ? QStringLiteral("文件系统不允许写入")
-                                        : QStringLiteral("另一个程序正在写入它，等待后仍未写完"));
+                : code == SQLITE_FULL
+                    ? QStringLiteral("磁盘空间不足")
+                    : QStringLiteral("另一个程序正在写入它，等待后仍未写完；它写完后重新启动本程序即可修改"));
     }
 }
 
@@ -209,10 +211,17 @@ void Database::connect(const QString &path, int busyTimeoutMs, const QString &re
     const int mode = readOnly.isEmpty() ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
     // No CREATE flag: an existing file is opened, never made anew.
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, mode | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (db_) sqlite3_busy_timeout(db_, busyTimeoutMs);
     // A file in write-ahead mode is read through its shared-memory file,
     // which a reader alone cannot make: the file is then read as it stands.
-    if (rc == SQLITE_OK && !readOnly.isEmpty() &&
-        sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    int probe = SQLITE_OK;
+    if (rc == SQLITE_OK && !readOnly.isEmpty())
+        probe = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK
+                    ? SQLITE_OK
+                    : sqlite3_extended_errcode(db_) & 0xFF;
+    bool unreadLog = false;
+    if (probe == SQLITE_READONLY || probe == SQLITE_CANTOPEN) {
+        unreadLog = QFileInfo(path + "-wal").size() > 0;
         sqlite3_close_v2(db_);
         db_ = nullptr;
         const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
@@ -225,6 +234,7 @@ void Database::connect(const QString &path, int busyTimeoutMs, const QString &re
     }
     path_ = path;
     readOnly_ = readOnly;
+    if (unreadLog) readOnly_ += QStringLiteral("；文件的日志读不到，最近的修改可能没有显示");
     sqlite3_busy_timeout(db_, busyTimeoutMs);
     sqlite3_extended_result_codes(db_, 1);
     bodyIndexAvailable_ = BodyIndex::prepareConnection(db_);
@@ -290,8 +300,10 @@ void Database::addProgramObjects()
 {
     // Take the write lock first, so a library locked by another writer is
     // refused before anything is changed.
+    writeFailure_ = 0;
     if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
         int code = sqlite3_errcode(db_) & 0xFF;
+        writeFailure_ = code;
         if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
             throw DataError(QStringLiteral("文件被另一个程序锁定，等待后仍无法写入"));
         if (code == SQLITE_READONLY) throw DataError(QStringLiteral("文件只读，无法写入"));
@@ -300,6 +312,7 @@ void Database::addProgramObjects()
     for (const QString &sql : schema::additionStatements()) {
         if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
             QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
+            writeFailure_ = sqlite3_extended_errcode(db_) & 0xFF;
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw DataError(QStringLiteral("无法写入文件：") + msg);
         }
@@ -308,6 +321,7 @@ void Database::addProgramObjects()
         try {
             BodyIndex(db_).ensureObjects();
         } catch (const DataError &e) {
+            writeFailure_ = sqlite3_extended_errcode(db_) & 0xFF;
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw DataError(QStringLiteral("无法写入文件：") + e.message());
         }
@@ -323,13 +337,15 @@ void Database::addProgramObjects()
                 .arg(t.name);
         if (sqlite3_exec(db_, seed.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
             QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
+            writeFailure_ = sqlite3_extended_errcode(db_) & 0xFF;
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw DataError(QStringLiteral("无法写入文件：") + msg);
         }
     }
     if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
         QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        writeFailure_ = sqlite3_extended_errcode(db_) & 0xFF;
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         throw DataError(QStringLiteral("无法写入文件：") + msg);
     }
     // WAL lets a reader see the file while we write; a file that refuses it

@@ -177,6 +177,7 @@ private:
     sqlite3 *db_ = nullptr;
     QString path_;
     QString readOnly_;
+    int writeFailure_ = 0;  // the engine's code when adding program objects failed
     bool bodyIndexAvailable_ = false;
     int depth_ = 0;
     std::vector<quint64> transactionStarts_;

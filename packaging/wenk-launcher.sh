@@ -6,6 +6,6 @@ set -e
 here=$(dirname "$(readlink -f "$0")")
 program=${WENK_PROGRAM:-$here/../libexec/wenk/wenk}
 folder=${1:-$HOME/云笈研读书匣}
-mkdir -p "$folder"
-cd "$folder"
+mkdir -p -- "$folder"
+cd -- "$folder"
 exec "$program"

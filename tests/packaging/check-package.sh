@@ -38,8 +38,10 @@ printf '#!/bin/sh\npwd > "%s/started-in"\n' "$work" > "$work/fake-program"
 chmod +x "$work/fake-program"
 HOME="$work/home" WENK_PROGRAM="$work/fake-program" "$work/root/usr/bin/wenk"
 [ "$(cat "$work/started-in")" = "$work/home/云笈研读书匣" ] || fail "launcher folder: $(cat "$work/started-in")"
-HOME="$work/home" WENK_PROGRAM="$work/fake-program" "$work/root/usr/bin/wenk" "$work/other"
-[ "$(cat "$work/started-in")" = "$work/other" ] || fail "launcher with a folder"
+HOME="$work/home" WENK_PROGRAM="$work/fake-program" "$work/root/usr/bin/wenk" "$work/other 资料"
+[ "$(cat "$work/started-in")" = "$work/other 资料" ] || fail "launcher with a folder"
+# Without the stand-in, the launcher points at the installed program.
+grep -q 'libexec/wenk/wenk' "$work/root/usr/bin/wenk" || fail "launcher's program path"
 
 (cd "$build" && cpack -G DEB -B "$work/pkg" > /dev/null)
 deb=$(ls "$work"/pkg/wenk_*.deb)
@@ -47,7 +49,7 @@ contents=$(dpkg-deb -c "$deb")
 for f in "${files[@]}"; do grep -q " ./$f\$" <<< "$contents" || fail "not in the package: $f"; done
 depends=$(dpkg-deb -f "$deb" Depends)
 for d in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libsqlite3-0 libmdb3 qt6-qpa-plugins; do
-  grep -q "\b$d\b" <<< "$depends" || fail "dependency $d missing from: $depends"
+  grep -qE "\b$d(t64)?\b" <<< "$depends" || fail "dependency $d missing from: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Package)" = wenk ] || fail "package name"
 echo "package $(basename "$deb"): ${#files[@]} files checked; Depends: $depends"

@@ -11,6 +11,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
 #include <cstdio>
 
 namespace {
@@ -25,6 +28,10 @@ void add(TMastData &d, const QString &prefix, int n)
 {
     d.ADOTable1->open();
     d.ADOTmain->open();
+    // Both writers start together once the test says go.
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFileInfo::exists("go") && waited.elapsed() < 30000) QThread::msleep(5);
     for (int i = 0; i < n; ++i) {
         const QString name = QStringLiteral("%1-%2").arg(prefix).arg(i);
         d.ADOTable1->append();  // takes the topic number

@@ -5,12 +5,15 @@
 #include "app/startup.h"
 #include "data/Unit1.h"
 #include "data/backups.h"
+#include "data/database.h"
+#include "data/dataerror.h"
 #include "tests/support/dialogdriver.h"
 #include "tests/support/fixture.h"
 #include "tests/support/program.h"
 #include "tests/support/testmain.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
@@ -58,6 +61,8 @@ private slots:
     void lastFiveKept();
     void restoredThroughTheMenu();
     void noBackupYet();
+    void restoreRefusedWhileAnotherProgramHasTheFile();
+    void damagedLibraryIsKeptAsItIsAndReplaced();
 };
 
 void TestBackups::madeAtStartOnlyWhenChanged()
@@ -146,6 +151,55 @@ void TestBackups::noBackupYet()
                                                    .arg(QDir::toNativeSeparators(backups::folderOf(lib.path()))));
     MainForm->RestoreBackup1->trigger();
     CHECK_BOXES();
+}
+
+void TestBackups::restoreRefusedWhileAnotherProgramHasTheFile()
+{
+    LibraryFixture lib;
+    lib.document(QStringLiteral("旧题"));
+    lib.write();
+    const QString backup = backups::make(lib.path(), true);
+    runSql(lib.path(), "PRAGMA journal_mode=WAL; UPDATE mainfile SET name = '新题'");
+    Database other;  // another copy of the program, on the same file
+    other.openLibrary(lib.path());
+    QString refusal;
+    try {
+        backups::restore(lib.path(), backup);
+    } catch (const DataError &e) {
+        refusal = e.message();
+    }
+    QVERIFY2(refusal.startsWith(QStringLiteral("另一个程序正在使用资料库文件")), qPrintable(refusal));
+    other.close();
+    QCOMPARE(titleIn(lib.path()), QStringLiteral("新题"));
+    QVERIFY(!QFileInfo::exists(lib.path() + ".restoring"));
+}
+
+// A library the engine cannot copy is kept byte for byte, and replaced.
+void TestBackups::damagedLibraryIsKeptAsItIsAndReplaced()
+{
+    LibraryFixture lib;
+    for (int i = 0; i < 200; ++i) lib.document(QStringLiteral("文%1").arg(i), QString(500, QChar(0x6587)));
+    lib.write();
+    const QString backup = backups::make(lib.path(), true);
+    QFile f(lib.path());
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    f.seek(8192);
+    f.write(QByteArray(20000, '\xAB'));
+    f.close();
+    QFile damagedFile(lib.path());
+    QVERIFY(damagedFile.open(QIODevice::ReadOnly));
+    const QByteArray damaged = damagedFile.readAll();
+    damagedFile.close();
+
+    backups::restore(lib.path(), backup);
+    QVERIFY(titleIn(lib.path()).startsWith(QStringLiteral("文0,文1,")));
+    bool kept = false;
+    for (const backups::Backup &b : backups::list(lib.path())) {
+        QFile copy(b.path);
+        copy.open(QIODevice::ReadOnly);
+        kept |= copy.readAll() == damaged;
+    }
+    QVERIFY(kept);
 }
 
 WENK_TEST_MAIN(TestBackups)

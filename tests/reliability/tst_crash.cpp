@@ -5,7 +5,9 @@
 #include "tests/support/fixture.h"
 #include "tests/support/testmain.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -141,6 +143,11 @@ void TestCrash::twoProgramsWritingAtOnce()
     QProcess a, b;
     a.start(WENK_LIBRARYWORKER, {lib.folder(), "add", "甲", QString::number(kEach)});
     b.start(WENK_LIBRARYWORKER, {lib.folder(), "add", "乙", QString::number(kEach)});
+    QVERIFY(a.waitForStarted() && b.waitForStarted());
+    QVERIFY(a.waitForReadyRead(100) == false && b.state() == QProcess::Running);  // both wait for the word
+    QFile go(QDir(lib.folder()).filePath("go"));
+    QVERIFY(go.open(QIODevice::WriteOnly));
+    go.close();
     QVERIFY(a.waitForFinished(120000));
     QVERIFY(b.waitForFinished(120000));
     const QByteArray outA = a.readAllStandardOutput(), outB = b.readAllStandardOutput();

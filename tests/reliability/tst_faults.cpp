@@ -192,7 +192,7 @@ void TestFaults::writeLockHeldAtStart()
                           nullptr, nullptr),
              SQLITE_OK);
     {
-        expectReadOnlyNotice(lib, QStringLiteral("另一个程序正在写入它，等待后仍未写完"));
+        expectReadOnlyNotice(lib, QStringLiteral("另一个程序正在写入它，等待后仍未写完；它写完后重新启动本程序即可修改"));
         ProgramRun run;
         QVERIFY(run.started());
         CHECK_BOXES();
