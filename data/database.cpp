@@ -405,17 +405,12 @@ void Database::exec(const QString &sql, const QVariantList &params)
         stmt.bindAll(params);
         while (stmt.step()) {}
     } else {
-        begin();
-        try {
+        inTransaction([&] {
             Statement stmt(db_, sql);
             stmt.bindAll(params);
             while (stmt.step()) {}
             keepBodyIndex(QStringLiteral("mainfile"));
-            commit();
-        } catch (...) {
-            rollback();
-            throw;
-        }
+        });
     }
     if (def) {
         for (auto &[rowid, image] : deleted) journal_.record(def->name, rowid, nullptr, std::move(image));
@@ -583,19 +578,14 @@ void Database::updateRow(const QString &table, qint64 rowid, const QStringList &
     if (columns.isEmpty()) return;
     QStringList sets;
     for (const QString &c : columns) sets << QStringLiteral("\"%1\" = ?").arg(c);
-    begin();
-    try {
+    inTransaction([&] {
         Statement stmt(db_, QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?").arg(table, sets.join(", ")));
         stmt.bindAll(values);
         stmt.bind(int(values.size()) + 1, rowid);
         stmt.step();
         if (sqlite3_changes(db_) != 1) rowGone(table, shownId ? shownId : rowid, QStringLiteral("修改"));
         keepBodyIndex(table);
-        commit();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
     journal_.record(table, rowid, writer, std::move(before));
     forgetOldChanges(table);
 }
@@ -605,18 +595,13 @@ void Database::deleteRow(const QString &table, qint64 rowid, const void *writer,
     requireOpen();
     RowImage before = readImage(table, rowid);
     if (!before.exists) rowGone(table, shownId ? shownId : rowid, QStringLiteral("删除"));
-    begin();
-    try {
+    inTransaction([&] {
         Statement stmt(db_, QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ?").arg(table));
         stmt.bind(1, rowid);
         stmt.step();
         if (sqlite3_changes(db_) != 1) rowGone(table, shownId ? shownId : rowid, QStringLiteral("删除"));
         keepBodyIndex(table);
-        commit();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
     journal_.record(table, rowid, writer, std::move(before));
     forgetOldChanges(table);
 }
@@ -662,29 +647,14 @@ bool Database::bodyIndexNeedsBuilding()
 int Database::buildBodyIndexStep(int rows)
 {
     requireOpen();
-    begin();
-    try {
-        const int indexed = BodyIndex(db_).buildStep(rows);
-        commit();
-        return indexed;
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    return inTransaction([&] { return BodyIndex(db_).buildStep(rows); });
 }
 
 void Database::leaveNewBodiesToIndexBuild()
 {
     requireOpen();
     if (!bodyIndexAvailable_) return;
-    begin();
-    try {
-        BodyIndex(db_).leaveNewRowsToBuild();
-        commit();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    inTransaction([&] { BodyIndex(db_).leaveNewRowsToBuild(); });
 }
 
 std::pair<qint64, qint64> Database::bodyIndexProgress()

@@ -1,4 +1,5 @@
 #pragma once
+#include <type_traits>
 #include <QHash>
 #include <QPair>
 #include <QString>
@@ -159,6 +160,26 @@ private:
         bool idIsRowid = false;
         bool autoincrement = false;
     };
+    // Runs work in a transaction of its own (a savepoint inside another):
+    // committed when it returns, rolled back when it throws.
+    template <typename Work>
+    auto inTransaction(Work &&work) -> decltype(work())
+    {
+        begin();
+        try {
+            if constexpr (std::is_void_v<decltype(work())>) {
+                work();
+                commit();
+            } else {
+                auto result = work();
+                commit();
+                return result;
+            }
+        } catch (...) {
+            rollback();
+            throw;
+        }
+    }
     void connect(const QString &path, int busyTimeoutMs, const QString &readOnly);
     void checkLibrary();
     void addProgramObjects();

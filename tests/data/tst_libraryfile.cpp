@@ -15,12 +15,6 @@
 
 namespace {
 
-QByteArray fileHash(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return "unreadable";
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
@@ -29,14 +23,6 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-void runSql(const QString &path, const QString &sql)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    char *err = nullptr;
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) qWarning() << err;
-    sqlite3_close(db);
-}
 
 const QString kLibraryTables =
     "CREATE TABLE mainfile (id INTEGER PRIMARY KEY, name TEXT, text TEXT, times INTEGER, othersource TEXT, "
@@ -96,7 +82,7 @@ void TestLibraryFile::missingFileAnsweredYesMakesAnEmptyLibrary()
 void TestLibraryFile::plainSqlLibraryOpens()
 {
     LibraryFixture lib;
-    runSql(lib.path(), kLibraryTables + "INSERT INTO zt VALUES (1, '唐诗', 1, 0);");
+    runSqlOn(lib.path(), kLibraryTables + "INSERT INTO zt VALUES (1, '唐诗', 1, 0);");
     ProgramRun run;
     QVERIFY(run.started());
     QCOMPARE(treeText(MainForm->tree->TreeView1), QString("唐诗[0/0]\n"));
@@ -131,7 +117,7 @@ void TestLibraryFile::brokenFileIsRefusedAndLeftAsItWas()
     QFETCH(QString, reason);
     LibraryFixture lib;
     if (!sql.isEmpty())
-        runSql(lib.path(), sql);
+        runSqlOn(lib.path(), sql);
     else
         writeBytes(lib.path(), bytes);
     const QByteArray before = fileHash(lib.path());
@@ -151,7 +137,7 @@ void TestLibraryFile::brokenFileIsRefusedAndLeftAsItWas()
 void TestLibraryFile::lockedFileIsRefused()
 {
     LibraryFixture lib;
-    runSql(lib.path(), kLibraryTables);
+    runSqlOn(lib.path(), kLibraryTables);
     const QByteArray before = fileHash(lib.path());
     sqlite3 *other = nullptr;
     sqlite3_open(lib.path().toUtf8().constData(), &other);

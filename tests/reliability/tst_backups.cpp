@@ -21,13 +21,6 @@
 
 namespace {
 
-void runSql(const QString &path, const char *sql)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
 
 QString titleIn(const QString &path)
 {
@@ -76,7 +69,7 @@ void TestBackups::madeAtStartOnlyWhenChanged()
     // Nothing changed: no second copy.
     QCOMPARE(startOnce(), QString());
     // Another program writes: the next start copies again.
-    runSql(lib.path(), "INSERT INTO mainfile (name, text) VALUES ('乙', '')");
+    runSqlOn(lib.path(), "INSERT INTO mainfile (name, text) VALUES ('乙', '')");
     const QString second = startOnce();
     QVERIFY(!second.isEmpty() && second != first);
     QCOMPARE(titleIn(second), QStringLiteral("甲,乙"));
@@ -107,7 +100,7 @@ void TestBackups::restoredThroughTheMenu()
     startupBackup()->wait();
     const QString backup = startupBackup()->result();
     QVERIFY(!backup.isEmpty());
-    runSql(lib.path(), "UPDATE mainfile SET name = '新题'");
+    runSqlOn(lib.path(), "UPDATE mainfile SET name = '新题'");
 
     const backups::Backup listed = backups::list(lib.path()).front();
     QStringList shownRows;
@@ -159,7 +152,7 @@ void TestBackups::restoreRefusedWhileAnotherProgramHasTheFile()
     lib.document(QStringLiteral("旧题"));
     lib.write();
     const QString backup = backups::make(lib.path(), true);
-    runSql(lib.path(), "PRAGMA journal_mode=WAL; UPDATE mainfile SET name = '新题'");
+    runSqlOn(lib.path(), "PRAGMA journal_mode=WAL; UPDATE mainfile SET name = '新题'");
     Database other;  // another copy of the program, on the same file
     other.openLibrary(lib.path());
     QString refusal;

@@ -26,20 +26,7 @@
 
 namespace {
 
-QByteArray fileHash(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
 
-void runSql(const QString &path, const char *sql)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
 
 QString integrity(const QString &path)
 {
@@ -64,7 +51,7 @@ void writeLibrary(LibraryFixture &lib)
     lib.link(doc, QStringLiteral("甲"));
     lib.setCounter(3);
     lib.write();
-    runSql(lib.path(), "PRAGMA journal_mode=WAL");
+    runSqlOn(lib.path(), "PRAGMA journal_mode=WAL");
 }
 
 // Permission checks do not stop root: the test then runs as nobody, with
@@ -267,7 +254,7 @@ void TestFaults::diskFull()
         if (command == "import") whenFileDialogChooses(QStringLiteral(WENK_JET_FIXTURES "/library-demo.mdb"));
         // Everything written so far is in the file; the log starts empty
         // and cannot grow.
-        runSql(lib.path(), "PRAGMA wal_checkpoint(TRUNCATE)");
+        runSqlOn(lib.path(), "PRAGMA wal_checkpoint(TRUNCATE)");
         {
             FullDisk full(1024);
             if (command == "save") MainForm->ToolButton31->click();

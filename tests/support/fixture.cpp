@@ -1,6 +1,9 @@
 #include "tests/support/fixture.h"
 
+#include <QCryptographicHash>
+#include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -195,4 +198,21 @@ QVariant LibraryFixture::scalar(const QString &select) const
 {
     const QList<QVariantList> rows = query(select);
     return rows.isEmpty() || rows.first().isEmpty() ? QVariant() : rows.first().first();
+}
+
+void runSqlOn(const QString &path, const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    char *err = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) qWarning() << err;
+    sqlite3_free(err);
+    sqlite3_close(db);
+}
+
+QByteArray fileHash(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return "unreadable";
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }

@@ -70,3 +70,10 @@ private:
     bool autoincrement_ = false;
     qint64 nextDoc_ = 1;
 };
+
+// Plain SQL on any file, as another program would run it; failures are
+// printed, not thrown.
+void runSqlOn(const QString &path, const QString &sql);
+// A file's bytes summed up, for "left as it was"; "unreadable" when it
+// cannot be read.
+QByteArray fileHash(const QString &path);
