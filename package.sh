@@ -3,9 +3,6 @@
 # of it with CPack; prints the package's path.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-"$here/tools/install-deps.sh"
-build="$here/build-release"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build "$build" -j"$(nproc)" --target wenk
+build="$("$here/tools/build-release.sh")"
 (cd "$build" && cpack -G DEB >&2)
 ls "$build"/wenk_*.deb

@@ -3,10 +3,7 @@
 # library folder: the argument, or ~/云笈研读书匣 (made when missing).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-"$here/tools/install-deps.sh"
-build="$here/build-release"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build "$build" -j"$(nproc)" --target wenk
+build="$("$here/tools/build-release.sh")"
 folder="${1:-}"
 if [ -z "$folder" ]; then
   folder="$HOME/云笈研读书匣"
