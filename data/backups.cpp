@@ -144,7 +144,10 @@ QString make(const QString &libraryPath, bool force, Stop *stop)
     // Named in universal time: a clock put back cannot make a new copy look old.
     const QString final = freeName(dir, kPrefix + QDateTime::currentDateTimeUtc().toString(kFormat));
     const QString part = final + QStringLiteral(".part");
-    QFile::remove(part);
+    // Part-written copies of a program that was killed: gone after a day,
+    // when no copy still running can own them.
+    for (const QFileInfo &f : dir.entryInfoList({kPrefix + "*.part"}, QDir::Files))
+        if (f.lastModified().secsTo(QDateTime::currentDateTime()) > 86400) QFile::remove(f.absoluteFilePath());
 
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(libraryPath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {

@@ -39,7 +39,7 @@ Statement::Statement(sqlite3 *db, const QString &sql) : db_(db)
 {
     QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr) != SQLITE_OK)
-        throw DataError(QString::fromUtf8(sqlite3_errmsg(db)));
+        throw DataError(engineError(db));
     if (!stmt_) throw DataError(QStringLiteral("空语句"));
 }
 

@@ -88,6 +88,20 @@ void TestBackups::lastFiveKept()
     std::reverse(made.begin(), made.end());
     QCOMPARE(kept, made.mid(0, 5));
     QCOMPARE(QDir(backups::folderOf(lib.path())).entryList(QDir::Files).size(), 5);
+
+    // A part-written copy of a killed program goes after a day, not before.
+    const QDir dir(backups::folderOf(lib.path()));
+    for (const char *name : {"wenk-old.dat.part", "wenk-new.dat.part"}) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("part");
+        f.flush();
+        if (QByteArray(name).contains("old"))
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+    }
+    backups::make(lib.path(), true);
+    QVERIFY(!QFileInfo::exists(dir.filePath("wenk-old.dat.part")));
+    QVERIFY(QFileInfo::exists(dir.filePath("wenk-new.dat.part")));
 }
 
 void TestBackups::restoredThroughTheMenu()
